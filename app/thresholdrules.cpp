@@ -1,0 +1,39 @@
+#include "thresholdrules.h"
+
+namespace {
+constexpr int LastLayer = 8;
+constexpr int SpreadTotal = 126;
+} // namespace
+
+void SpreadThresholds(LayerThresholds &thresholds, int layerCount)
+{
+    for (int layer = 1; layer <= LastLayer; ++layer)
+        thresholds[layer] = 1;
+    if (layerCount <= 1)
+        return;
+    int step = SpreadTotal / layerCount;
+    if (step == 15) // eight layers: 1 + 7 * 16 = 113 fits under the ceiling
+        step = 16;
+    for (int layer = layerCount - 1; layer >= 1; --layer)
+        thresholds[layer] = thresholds[layer + 1] + step;
+}
+
+void DragThreshold(LayerThresholds &thresholds, int selected, int layerCount, int position)
+{
+    if (selected < 1 || selected > LastLayer)
+        return;
+    int value = position;
+    if (value > 127 - selected)
+        value = 127 - selected;
+    if (value < layerCount + 1 - selected)
+        value = layerCount + 1 - selected;
+    thresholds[selected] = value;
+    for (int layer = selected - 1; layer >= 1; --layer) {
+        if (thresholds[layer] <= thresholds[layer + 1])
+            thresholds[layer] = thresholds[layer + 1] + 1;
+    }
+    for (int layer = selected + 1; layer <= LastLayer; ++layer) {
+        if (thresholds[layer] >= thresholds[layer - 1])
+            thresholds[layer] = thresholds[layer - 1] - 1;
+    }
+}

@@ -1,0 +1,22 @@
+#ifndef THRESHOLDRULES_H
+#define THRESHOLDRULES_H
+
+#include <QtGlobal>
+
+// Thresholds indexed by layer number 1 to 8 (entry 0 unused), as the layer
+// table keeps them.
+using LayerThresholds = qint32[9];
+
+// The even spread for `layerCount` loaded layers: the last loaded layer and
+// every empty one get 1, each layer above gets one step more, the step being
+// 126 / layerCount (16 instead of 15 for eight layers).
+void SpreadThresholds(LayerThresholds &thresholds, int layerCount);
+
+// A drag of the slider to `position` while layer `selected` of `layerCount`
+// is selected: the position is clamped so that layer 1 stays at most 126 and
+// the last loaded layer at least 1, stored for the selected layer, and the
+// neighbours are pushed away so the thresholds keep falling strictly from
+// layer 1 to 8 (layers above the last loaded one may go below 1).
+void DragThreshold(LayerThresholds &thresholds, int selected, int layerCount, int position);
+
+#endif // THRESHOLDRULES_H

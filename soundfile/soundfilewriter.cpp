@@ -1,0 +1,99 @@
+#include "soundfilewriter.h"
+
+#include "soundfileformat.h"
+#include "wav/waveheader.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QFile>
+#include <QSaveFile>
+
+namespace {
+
+bool writeAll(QSaveFile &out, const char *data, qint64 size)
+{
+    return out.write(data, size) == size;
+}
+
+bool writeZeros(QSaveFile &out, qint64 count)
+{
+    static const char zeros[SoundFileFormat::HeaderUnit] = {};
+    while (count > 0) {
+        const qint64 chunk = qMin<qint64>(count, sizeof zeros);
+        if (!writeAll(out, zeros, chunk))
+            return false;
+        count -= chunk;
+    }
+    return true;
+}
+
+// Copies one layer's samples into `out` and pads them to `slotSize`.
+int writeLayer(QSaveFile &out, const QString &path, qint32 slotSize)
+{
+    QFile wav(path);
+    if (!wav.open(QIODevice::ReadOnly)) {
+        qDebug() << "Unable to open " << path;
+        return SoundFileStatus::LayerUnusable;
+    }
+    const QByteArray header = wav.read(WaveHeader::Size);
+    const quint32 dataLength = WaveHeader::DataLength(header);
+    if (dataLength > quint32(qMax(slotSize, 0))) {
+        qDebug() << "Data no longer fits its slot " << path;
+        return SoundFileStatus::LayerUnusable;
+    }
+    QByteArray samples;
+    if (wav.size() > WaveHeader::Size && wav.seek(WaveHeader::Size))
+        samples = wav.read(dataLength);
+    if (wav.error() != QFileDevice::NoError) {
+        qDebug() << "Unable to read " << path;
+        return SoundFileStatus::LayerUnusable;
+    }
+    wav.close();
+
+    if (!writeAll(out, samples.constData(), samples.size()))
+        return SoundFileStatus::WriteFailed;
+    qDebug() << "Writing Data From " << path;
+    // A file that lost samples since it was loaded is padded up to its full
+    // slot, so every later layer still starts where the header says.
+    if (!writeZeros(out, slotSize - samples.size()))
+        return SoundFileStatus::WriteFailed;
+    return SoundFileStatus::Written;
+}
+
+} // namespace
+
+int WriteSoundFile(SoundJob job)
+{
+    const quint32 tag = SoundFileFormat::RandomTag(QDateTime::currentSecsSinceEpoch());
+    const QByteArray header = SoundFileFormat::BuildHeader(job, tag);
+
+    // Checked before the output is touched, so a refused job keeps any file
+    // already at that path.
+    if (SoundFileFormat::FileLength(job, header.size()) > SoundFileFormat::Capacity) {
+        qDebug() << "Space is not enough";
+        return SoundFileStatus::OverCapacity;
+    }
+
+    // Unbuffered, so that a short write (a full disk) shows in the count that
+    // write() returns: a buffered flush can lose the tail of the file silently.
+    QSaveFile out(job.FilePath);
+    if (job.FilePath.isEmpty() || !out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        qDebug() << "Unable to open " << job.FilePath;
+        return SoundFileStatus::CannotCreate;
+    }
+
+    int status = writeAll(out, header.constData(), header.size()) ? SoundFileStatus::Written
+                                                                  : SoundFileStatus::WriteFailed;
+    if (status == SoundFileStatus::Written) {
+        qDebug() << "Quantity Of Files" << job.Count;
+        const int count = qBound(0, int(job.Count), int(SoundJob::MaxLayers));
+        for (int k = 0; k < count && status == SoundFileStatus::Written; ++k)
+            status = writeLayer(out, job.Paths[k], job.Sizes[k]);
+    }
+    if (status == SoundFileStatus::Written && !out.commit())
+        status = SoundFileStatus::WriteFailed;
+    if (status == SoundFileStatus::WriteFailed)
+        qDebug() << "Unable to write " << job.FilePath << out.errorString();
+    // An uncommitted QSaveFile removes its temporary file when it goes.
+    return status;
+}

@@ -1,0 +1,95 @@
+#ifndef TESTSUPPORT_H
+#define TESTSUPPORT_H
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <QtEndian>
+#include <QtGlobal>
+
+// Helpers shared by the tests: canonical WAV files and a debug-output capture.
+namespace TestSupport {
+
+// A canonical 44-byte header for 44100 Hz, 16-bit, mono PCM with `dataLength`
+// in its data chunk.
+inline QByteArray waveHeader(quint32 dataLength)
+{
+    QByteArray h(44, '\0');
+    char *p = h.data();
+    memcpy(p, "RIFF", 4);
+    qToLittleEndian<quint32>(36 + dataLength, p + 4);
+    memcpy(p + 8, "WAVEfmt ", 8);
+    qToLittleEndian<quint32>(16, p + 16);
+    qToLittleEndian<quint16>(1, p + 20);     // PCM
+    qToLittleEndian<quint16>(1, p + 22);     // mono
+    qToLittleEndian<quint32>(44100, p + 24); // sample rate
+    qToLittleEndian<quint32>(88200, p + 28); // byte rate
+    qToLittleEndian<quint16>(2, p + 32);     // block align
+    qToLittleEndian<quint16>(16, p + 34);    // bits per sample
+    memcpy(p + 36, "data", 4);
+    qToLittleEndian<quint32>(dataLength, p + 40);
+    return h;
+}
+
+// Sample bytes that differ from one position and one seed to the next, so a
+// misplaced or shifted slot shows.
+inline QByteArray samplePattern(qint64 length, int seed)
+{
+    QByteArray samples(length, Qt::Uninitialized);
+    for (qint64 i = 0; i < length; ++i)
+        samples[i] = char((i * 7 + seed * 31 + (i >> 8)) & 0xFF);
+    return samples;
+}
+
+inline bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+inline QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A WAV file with a canonical header and `sampleBytes` of samples (the data
+// length field says `dataLength`). Returns the samples written.
+inline QByteArray writeWave(const QString &path, quint32 dataLength, qint64 sampleBytes = -1,
+                            int seed = 1)
+{
+    const QByteArray samples = samplePattern(sampleBytes < 0 ? dataLength : sampleBytes, seed);
+    writeFile(path, waveHeader(dataLength) + samples);
+    return samples;
+}
+
+// Collects the debug lines written while it lives.
+class DebugCapture
+{
+public:
+    DebugCapture() : previous(qInstallMessageHandler(&DebugCapture::handler)) { current() = this; }
+    ~DebugCapture()
+    {
+        qInstallMessageHandler(previous);
+        current() = nullptr;
+    }
+    QStringList lines;
+
+private:
+    static DebugCapture *&current()
+    {
+        static DebugCapture *capture = nullptr;
+        return capture;
+    }
+    static void handler(QtMsgType type, const QMessageLogContext &, const QString &message)
+    {
+        if (type == QtDebugMsg && current())
+            current()->lines << message;
+    }
+    QtMessageHandler previous;
+};
+
+} // namespace TestSupport
+
+#endif // TESTSUPPORT_H

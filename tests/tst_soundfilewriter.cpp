@@ -1,0 +1,468 @@
+#include "app/thresholdrules.h"
+#include "soundfile/soundfileformat.h"
+#include "soundfile/soundfilewriter.h"
+#include "testsupport.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace TestSupport;
+
+using Sizes = QList<int>;
+Q_DECLARE_METATYPE(Sizes)
+
+namespace {
+
+quint16 le16(const QByteArray &b, int offset)
+{
+    return qFromLittleEndian<quint16>(b.constData() + offset);
+}
+
+quint32 le32(const QByteArray &b, int offset)
+{
+    return qFromLittleEndian<quint32>(b.constData() + offset);
+}
+
+// Everything but the random tag at bytes 32 to 35.
+QByteArray withoutTag(QByteArray bytes)
+{
+    if (bytes.size() >= 36)
+        bytes.replace(32, 4, QByteArray(4, '\0'));
+    return bytes;
+}
+
+QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+}
+
+// Runs the writer in a child process whose files may not grow beyond
+// `fileSizeLimit` bytes, as on a full disk, and returns its status.
+int writeWithFileSizeLimit(const SoundJob &job, rlim_t fileSizeLimit)
+{
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{fileSizeLimit, fileSizeLimit};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        _exit(quint8(WriteSoundFile(job)));
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return 1;
+    return qint8(WEXITSTATUS(status));
+}
+
+} // namespace
+
+class TestSoundFileWriter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void workedExample();
+    void layout_data();
+    void layout();
+    void headerLength_data();
+    void headerLength();
+    void pageCountsKeep13Bits();
+    void thresholdsKeepLow7Bits();
+    void randomTagRange();
+    void capacity_data();
+    void capacity();
+    void debugLines_data();
+    void debugLines();
+    void refusedJobKeepsExistingFile();
+    void cannotCreate_data();
+    void cannotCreate();
+    void diskFull_data();
+    void diskFull();
+    void unusableLayer_data();
+    void unusableLayer();
+    void shrunkLayerIsPadded();
+
+private:
+    // A job of WAV files with these data lengths, written into the test folder.
+    SoundJob makeJob(const Sizes &dataLengths, const QString &output = QString());
+    QTemporaryDir dir;
+};
+
+SoundJob TestSoundFileWriter::makeJob(const Sizes &dataLengths, const QString &output)
+{
+    SoundJob job;
+    job.FileName = output.isEmpty() ? QStringLiteral("out.qms") : output;
+    job.FilePath = dir.filePath(job.FileName);
+    job.Count = dataLengths.size();
+    for (int k = 0; k < dataLengths.size(); ++k) {
+        job.Names[k] = QStringLiteral("layer%1.wav").arg(k + 1);
+        job.Paths[k] = dir.filePath(job.Names[k]);
+        writeWave(job.Paths[k], dataLengths.at(k), -1, k + 1);
+        job.Sizes[k] = (dataLengths.at(k) & ~511) + 512;
+    }
+    LayerThresholds t;
+    SpreadThresholds(t, job.Count);
+    for (int k = 0; k < 8; ++k)
+        job.Thresholds[k] = t[k + 1];
+    return job;
+}
+
+void TestSoundFileWriter::workedExample()
+{
+    SoundJob job;
+    job.FileName = QStringLiteral("demo.qms");
+    job.FilePath = dir.filePath(job.FileName);
+    job.Count = 1;
+    job.Names[0] = QStringLiteral("kick.wav");
+    job.Paths[0] = dir.filePath(QStringLiteral("kick.wav"));
+    job.Sizes[0] = 100352;
+    std::fill(std::begin(job.Thresholds), std::end(job.Thresholds), 1);
+    const QByteArray samples = writeWave(job.Paths[0], 100000);
+
+    QCOMPARE(WriteSoundFile(job), 0);
+
+    QByteArray expected("Quelmar(tm) inc, California, USA");
+    expected += QByteArray(4, '\0');
+    expected += QByteArray::fromHex("04 01 01 0A 12 34 56 78 91");
+    expected += QByteArray::fromHex("78 5A 46");
+    expected += QByteArray::fromHex("C4 00 C4 00 C4 00 C4 00");
+    expected += QByteArray::fromHex("00 02 00 00").repeated(4);
+    expected += QByteArray::fromHex("01 01 01 01 01 01 01 01");
+    expected += QByteArray::fromHex("88 01") + QByteArray(14, '\0');
+    expected += QByteArray(8, '\0');
+    expected += "\ndemo.qms\nkick.wav\n" + QByteArray(7, '\n');
+    expected += QByteArray(382, '~');
+    expected += samples;
+    expected += QByteArray(352, '\0');
+    QCOMPARE(expected.size(), 100864);
+
+    QCOMPARE(withoutTag(readFile(job.FilePath)), expected);
+}
+
+void TestSoundFileWriter::layout_data()
+{
+    QTest::addColumn<Sizes>("dataLengths");
+
+    QTest::newRow("n = 0") << Sizes{};
+    QTest::newRow("n = 1") << Sizes{600};
+    QTest::newRow("n = 2") << Sizes{1536, 700};
+    QTest::newRow("n = 3") << Sizes{5000, 512, 88200};
+    QTest::newRow("n = 4") << Sizes{1023, 1024, 2000, 4096};
+    QTest::newRow("n = 5") << Sizes{1000, 2000, 3000, 4000, 5000};
+    QTest::newRow("n = 8") << Sizes{513, 1100, 2047, 3000, 4096, 10000, 22050, 44100};
+}
+
+// Checks every field of the file against the layout, computed here from the
+// job alone.
+void TestSoundFileWriter::layout()
+{
+    QFETCH(Sizes, dataLengths);
+    SoundJob job = makeJob(dataLengths);
+    const int n = job.Count;
+    if (n > 0) { // a hand-set drag leaves the empty layers' thresholds below 1
+        for (int k = n; k < 8; ++k)
+            job.Thresholds[k] = n - k;
+        job.Thresholds[0] = 125;
+    }
+    QCOMPARE(WriteSoundFile(job), 0);
+    const QByteArray file = readFile(job.FilePath);
+
+    QByteArray names = "\n" + job.FileName.toUtf8() + "\n";
+    for (const QString &name : job.Names)
+        names += name.toUtf8() + "\n";
+    const int listEnd = 104 + names.size();
+    const int headerLength = (listEnd / 512 + 1) * 512;
+    QCOMPARE(file.mid(104, names.size()), names);
+    QCOMPARE(file.mid(listEnd, headerLength - listEnd), QByteArray(headerLength - listEnd, '~'));
+
+    QCOMPARE(file.left(32), QByteArray(SoundFileFormat::Signature));
+    QCOMPARE(file.mid(36, 9), QByteArray::fromHex("040101 0A 12345678 91"));
+    QByteArray upper = QByteArray::fromHex("785A46");
+    if (n >= 4) {
+        for (int k = 0; k < 3; ++k)
+            upper[k] = char(job.Thresholds[k] & 0x7F);
+    }
+    QCOMPARE(file.mid(45, 3), upper);
+
+    qint64 offset = headerLength;
+    int described = 0; // the layer each of the first four entries describes
+    for (int k = 0; k < 4; ++k) {
+        if (k < n)
+            described = k;
+        QCOMPARE(le16(file, 48 + 2 * k), quint16(job.Sizes[described] / 512));
+        qint64 expectedOffset = headerLength;
+        for (int j = 0; j < described; ++j)
+            expectedOffset += job.Sizes[j];
+        QCOMPARE(le32(file, 56 + 4 * k), quint32(expectedOffset));
+    }
+    for (int k = 0; k < 8; ++k) {
+        QCOMPARE(quint8(file.at(72 + k)), quint8(job.Thresholds[k] & 0x7F));
+        QCOMPARE(le16(file, 80 + 2 * k), quint16(k < n ? job.Sizes[k] / 256 : 0));
+    }
+    QCOMPARE(file.mid(96, 8), QByteArray(8, '\0'));
+
+    for (int k = 0; k < n; ++k) {
+        const QByteArray samples = readFile(job.Paths[k]).mid(44);
+        QCOMPARE(file.mid(offset, samples.size()), samples);
+        const int padding = job.Sizes[k] - samples.size();
+        QVERIFY(padding >= 1 && padding <= 512);
+        QCOMPARE(file.mid(offset + samples.size(), padding), QByteArray(padding, '\0'));
+        offset += job.Sizes[k];
+    }
+    QCOMPARE(file.size(), offset);
+}
+
+void TestSoundFileWriter::headerLength_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QStringList>("layerNames");
+    QTest::addColumn<int>("nameListEnd");
+    QTest::addColumn<int>("headerLength");
+
+    const QString name40 = QString(36, QLatin1Char('n')) + QStringLiteral(".wav");
+    const QString name80 = QString(76, QLatin1Char('x')) + QStringLiteral(".wav");
+    // 80 characters, 236 bytes in UTF-8: three-byte characters and ".wav".
+    const QString wide80 = QString(76, QChar(0x20AC)) + QStringLiteral(".wav");
+
+    QTest::newRow("ends on 512: a whole unit of filler")
+        << QString(74, QLatin1Char('f')) + QStringLiteral(".qms") << QStringList(8, name40) << 512
+        << 1024;
+    QTest::newRow("600") << QString(70, QLatin1Char('f')) + QStringLiteral(".qms")
+                         << (QStringList(4, name80) + QStringList(4, name40.left(20))) << 588
+                         << 1024;
+    QTest::newRow("one byte short of 512") << QString(73, QLatin1Char('f')) + QStringLiteral(".qms")
+                                           << QStringList(8, name40) << 511 << 512;
+    QTest::newRow("UTF-8 lengths")
+        << QStringLiteral("d\u00e9mo.qms") << QStringList{wide80} << 355 << 512;
+    QTest::newRow("eight wide names")
+        << QStringLiteral("x.qms") << QStringList(8, wide80) << 114 + 5 + 8 * 232 << 2048;
+}
+
+void TestSoundFileWriter::headerLength()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QStringList, layerNames);
+    QFETCH(int, nameListEnd);
+    QFETCH(int, headerLength);
+
+    SoundJob job = makeJob(Sizes(layerNames.size(), 512), fileName);
+    for (int k = 0; k < layerNames.size(); ++k)
+        job.Names[k] = layerNames.at(k);
+    QCOMPARE(WriteSoundFile(job), 0);
+    const QByteArray file = readFile(job.FilePath);
+
+    QCOMPARE(le32(file, 56), quint32(headerLength));
+    QCOMPARE(file.at(nameListEnd - 1), '\n');
+    QCOMPARE(file.mid(nameListEnd, headerLength - nameListEnd),
+             QByteArray(headerLength - nameListEnd, '~'));
+    QCOMPARE(file.size(), headerLength + 1024 * layerNames.size());
+    QCOMPARE(file.mid(headerLength, 512), readFile(job.Paths[0]).mid(44));
+}
+
+void TestSoundFileWriter::pageCountsKeep13Bits()
+{
+    // Slots of 2097152 bytes and more lose their 14th bit in the page count,
+    // while the block count stays exact.
+    const SoundJob job = makeJob(Sizes{2097151, 512});
+    QCOMPARE(job.Sizes[0], 2097152);
+    const QByteArray header = SoundFileFormat::BuildHeader(job, 0);
+    QCOMPARE(le16(header, 48), quint16(4096));
+    QCOMPARE(le16(header, 80), quint16(0));
+    QCOMPARE(le16(header, 82), quint16(4));
+
+    SoundJob largest;
+    largest.Count = 1;
+    largest.Sizes[0] = 3141632;
+    const QByteArray h2 = SoundFileFormat::BuildHeader(largest, 0);
+    QCOMPARE(le16(h2, 48), quint16(6136));
+    QCOMPARE(le16(h2, 80), quint16(0x0FF0));
+}
+
+void TestSoundFileWriter::thresholdsKeepLow7Bits()
+{
+    SoundJob job;
+    job.Count = 4;
+    const qint32 thresholds[8] = {126, 1, 0, -1, -2, -3, 127, 128};
+    std::copy(std::begin(thresholds), std::end(thresholds), job.Thresholds);
+    const QByteArray header = SoundFileFormat::BuildHeader(job, 0);
+    QCOMPARE(header.mid(72, 8), QByteArray::fromHex("7E 01 00 7F 7E 7D 7F 00"));
+    QCOMPARE(header.mid(45, 3), QByteArray::fromHex("7E 01 00"));
+}
+
+void TestSoundFileWriter::randomTagRange()
+{
+    const SoundJob job;
+    quint32 largest = 0;
+    for (qint64 seconds = 1700000000; seconds < 1700000000 + 2000; ++seconds) {
+        const quint32 tag = SoundFileFormat::RandomTag(seconds);
+        QVERIFY(tag <= 32767u * 32767u);
+        largest = qMax(largest, tag);
+        QCOMPARE(le32(SoundFileFormat::BuildHeader(job, tag), 32), tag);
+    }
+    QVERIFY(largest > 0);
+    // Seeded from the time in seconds: the same second gives the same tag.
+    QCOMPARE(SoundFileFormat::RandomTag(1234), SoundFileFormat::RandomTag(1234));
+    QVERIFY(SoundFileFormat::RandomTag(1234) != SoundFileFormat::RandomTag(1235));
+}
+
+void TestSoundFileWriter::capacity_data()
+{
+    QTest::addColumn<Sizes>("dataLengths");
+    QTest::addColumn<int>("status");
+
+    // 3141632 + 3584 = 3145216 bytes of slots, plus a 512-byte header.
+    QTest::newRow("exactly full") << Sizes{3141631, 3583} << 0;
+    QTest::newRow("one block over") << Sizes{3141631, 4095} << -2;
+    QTest::newRow("slots alone fill it") << Sizes{3141631, 4095} << -2;
+}
+
+void TestSoundFileWriter::capacity()
+{
+    QFETCH(Sizes, dataLengths);
+    QFETCH(int, status);
+    const SoundJob job = makeJob(dataLengths);
+    QFile::remove(job.FilePath);
+    DebugCapture capture;
+    QCOMPARE(WriteSoundFile(job), status);
+    if (status == 0) {
+        QCOMPARE(QFileInfo(job.FilePath).size(), 3145728);
+    } else {
+        QVERIFY(!QFileInfo::exists(job.FilePath));
+        QCOMPARE(capture.lines, QStringList{QStringLiteral("Space is not enough")});
+    }
+}
+
+void TestSoundFileWriter::debugLines_data()
+{
+    QTest::addColumn<Sizes>("dataLengths");
+    QTest::newRow("n = 0") << Sizes{};
+    QTest::newRow("n = 1") << Sizes{1000};
+    QTest::newRow("n = 3") << Sizes{1000, 2000, 3000};
+}
+
+void TestSoundFileWriter::debugLines()
+{
+    QFETCH(Sizes, dataLengths);
+    const SoundJob job = makeJob(dataLengths);
+    DebugCapture capture;
+    QCOMPARE(WriteSoundFile(job), 0);
+    QStringList expected{QStringLiteral("Quantity Of Files %1").arg(job.Count)};
+    for (int k = 0; k < job.Count; ++k)
+        expected << QStringLiteral("Writing Data From  \"%1\"").arg(job.Paths[k]);
+    QCOMPARE(capture.lines, expected);
+}
+
+void TestSoundFileWriter::refusedJobKeepsExistingFile()
+{
+    SoundJob job = makeJob(Sizes{3141631, 4095});
+    const QByteArray previous("an earlier sound file");
+    QVERIFY(writeFile(job.FilePath, previous));
+    const QStringList before = entries(dir.path());
+    QCOMPARE(WriteSoundFile(job), -2);
+    QCOMPARE(readFile(job.FilePath), previous);
+    QCOMPARE(entries(dir.path()), before);
+}
+
+void TestSoundFileWriter::cannotCreate_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::newRow("empty path") << QString();
+    QTest::newRow("missing folder") << QStringLiteral("no/such/folder/out.qms");
+    QTest::newRow("a folder") << QStringLiteral(".");
+}
+
+void TestSoundFileWriter::cannotCreate()
+{
+    QFETCH(QString, output);
+    SoundJob job = makeJob(Sizes{1000});
+    job.FilePath = output.isEmpty() ? output : dir.filePath(output);
+    const QStringList before = entries(dir.path());
+    DebugCapture capture;
+    QCOMPARE(WriteSoundFile(job), -1);
+    QCOMPARE(capture.lines,
+             QStringList{QStringLiteral("Unable to open  \"%1\"").arg(job.FilePath)});
+    QCOMPARE(entries(dir.path()), before);
+}
+
+void TestSoundFileWriter::diskFull_data()
+{
+    QTest::addColumn<int>("fileSizeLimit");
+    QTest::newRow("at the header") << 100;
+    QTest::newRow("in a layer") << 200000;
+    QTest::newRow("in the padding") << 512 + 300000 + 100;
+}
+
+void TestSoundFileWriter::diskFull()
+{
+    QFETCH(int, fileSizeLimit);
+    const SoundJob job = makeJob(Sizes{300000, 1000});
+    const QByteArray previous("an earlier sound file");
+    QVERIFY(writeFile(job.FilePath, previous));
+    const QStringList before = entries(dir.path());
+
+    QCOMPARE(writeWithFileSizeLimit(job, rlim_t(fileSizeLimit)), -3);
+    QCOMPARE(readFile(job.FilePath), previous);
+    QCOMPARE(entries(dir.path()), before);
+
+    // The same job with room to spare goes through.
+    QCOMPARE(writeWithFileSizeLimit(job, 4 << 20), 0);
+    QCOMPARE(QFileInfo(job.FilePath).size(), 512 + 300032 + 1024);
+}
+
+void TestSoundFileWriter::unusableLayer_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::addColumn<QString>("debugLine");
+    QTest::newRow("deleted") << "delete"
+                             << "Unable to open  \"%1\"";
+    QTest::newRow("a folder now") << "folder"
+                                  << "Unable to open  \"%1\"";
+    QTest::newRow("length grew past its slot") << "grow"
+                                               << "Data no longer fits its slot  \"%1\"";
+}
+
+void TestSoundFileWriter::unusableLayer()
+{
+    QFETCH(QString, change);
+    QFETCH(QString, debugLine);
+    const SoundJob job = makeJob(Sizes{1000, 2000, 3000});
+    const QString layer = job.Paths[1];
+    QVERIFY(QFile::remove(layer));
+    if (change == QLatin1String("folder"))
+        QVERIFY(QDir(dir.path()).mkdir(job.Names[1]));
+    if (change == QLatin1String("grow"))
+        writeWave(layer, 2049); // one byte more than its 2048-byte slot holds
+    const QByteArray previous("an earlier sound file");
+    QVERIFY(writeFile(job.FilePath, previous));
+    const QStringList before = entries(dir.path());
+
+    DebugCapture capture;
+    QCOMPARE(WriteSoundFile(job), -4);
+    QVERIFY(capture.lines.contains(debugLine.arg(layer)));
+    QCOMPARE(readFile(job.FilePath), previous);
+    QCOMPARE(entries(dir.path()), before);
+    QVERIFY(QDir(layer).removeRecursively() || QFile::remove(layer));
+}
+
+void TestSoundFileWriter::shrunkLayerIsPadded()
+{
+    // Layer 1 lost its last samples since it was loaded (the length field still
+    // says 5000); layer 2 must still start where the header says.
+    SoundJob job = makeJob(Sizes{5000, 1000});
+    const QByteArray kept = writeWave(job.Paths[0], 5000, 1200, 1);
+    QCOMPARE(WriteSoundFile(job), 0);
+    const QByteArray file = readFile(job.FilePath);
+    QCOMPARE(file.size(), 512 + 5120 + 1024);
+    QCOMPARE(le32(file, 60), quint32(512 + 5120));
+    QCOMPARE(file.mid(512, 1200), kept);
+    QCOMPARE(file.mid(512 + 1200, 5120 - 1200), QByteArray(5120 - 1200, '\0'));
+    QCOMPARE(file.mid(512 + 5120, 1000), readFile(job.Paths[1]).mid(44));
+}
+
+QTEST_GUILESS_MAIN(TestSoundFileWriter)
+#include "tst_soundfilewriter.moc"

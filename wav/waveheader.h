@@ -1,0 +1,40 @@
+#ifndef WAVEHEADER_H
+#define WAVEHEADER_H
+
+#include <QByteArray>
+
+// The 44-byte canonical header of a WAV file that can become a layer:
+// PCM, 44100 Hz, 16-bit, mono, the data chunk at byte 36 and the samples
+// from byte 44 on. Only the low bytes listed below are examined; bytes the
+// header lacks (a file shorter than 44 bytes) count as zero.
+namespace WaveHeader {
+
+constexpr int Size = 44;
+constexpr int AudioFormatOffset = 20;
+constexpr int ChannelsOffset = 22;
+constexpr int SampleRateOffset = 24;
+constexpr int BitsPerSampleOffset = 34;
+constexpr int DataTagOffset = 36;
+constexpr int DataLengthOffset = 40;
+constexpr quint32 MinDataLength = 512;
+constexpr quint32 MaxDataLength = 3141631;
+
+// What is wrong with a header, in the order the checks run: the data tag
+// first, then the data length, then the format.
+enum class Problem { None, NoDataTag, DataLengthOutOfRange, UnsupportedFormat };
+
+Problem Check(const QByteArray &header);
+
+// The header's byte at `offset`, 0 past its end.
+quint8 ByteAt(const QByteArray &header, int offset);
+
+// The little-endian 32-bit data length at byte 40 (missing bytes count as 0).
+quint32 DataLength(const QByteArray &header);
+
+// The bytes a layer of `dataLength` sample bytes occupies in the sound file:
+// the length cut down to a multiple of 512, plus one 512-byte block.
+qint32 SlotSize(quint32 dataLength);
+
+} // namespace WaveHeader
+
+#endif // WAVEHEADER_H
