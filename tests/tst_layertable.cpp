@@ -1,4 +1,5 @@
 #include "app/layertable.h"
+#include "app/statusmessage.h"
 #include "app/thresholdrules.h"
 #include "soundfile/soundjob.h"
 
@@ -47,6 +48,8 @@ private slots:
     void layerName();
     void reset();
     void soundJobBlanksEmptyLayers();
+    void statusMessages_data();
+    void statusMessages();
 };
 
 void TestLayerTable::spread_data()
@@ -257,6 +260,53 @@ void TestLayerTable::soundJobBlanksEmptyLayers()
         QCOMPARE(job.Thresholds[slot], table.LayerThreshold[slot + 1]);
     }
     QCOMPARE(job.Thresholds[4], -1); // empty layers' thresholds as they stand
+}
+
+void TestLayerTable::statusMessages_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("warning");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("-1") << -1 << false << "WARNING"
+                        << "No File Choosen";
+    QTest::newRow("-2") << -2 << false << "ERROR"
+                        << "File Error";
+    QTest::newRow("-3") << -3 << false << "ERROR"
+                        << "Incomatible file format";
+    QTest::newRow("-4") << -4 << false << "ERROR"
+                        << "File Error";
+    QTest::newRow("-5") << -5 << false << "ERROR"
+                        << "File too big!";
+    QTest::newRow("-6") << -6 << false << "ERROR"
+                        << "Filename is toooo long!";
+    QTest::newRow("-7") << -7 << false << "ERROR"
+                        << "Not enough space!";
+    QTest::newRow("-8") << -8 << true << "MESSAGE"
+                        << "Clear Complete!";
+    QTest::newRow("-9") << -9 << false << "ERROR"
+                        << "Upload has been broken!";
+    QTest::newRow("-10") << -10 << true << "MESSAGE"
+                         << "Upload Complete!";
+    QTest::newRow("0") << 0 << false << "ERROR"
+                       << "Unknown Error";
+    QTest::newRow("1") << 1 << false << "ERROR"
+                       << "Unknown Error";
+    QTest::newRow("-11") << -11 << false << "ERROR"
+                         << "Unknown Error";
+}
+
+void TestLayerTable::statusMessages()
+{
+    QFETCH(int, code);
+    QFETCH(bool, warning);
+    QFETCH(QString, title);
+    QFETCH(QString, text);
+    const StatusMessage message = StatusMessageFor(code);
+    QCOMPARE(message.kind == StatusMessage::Warning, warning);
+    QCOMPARE(QString::fromLatin1(message.title), title);
+    QCOMPARE(QString::fromLatin1(message.text), text);
 }
 
 QTEST_GUILESS_MAIN(TestLayerTable)
