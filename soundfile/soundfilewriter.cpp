@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace {
@@ -60,6 +61,19 @@ int writeLayer(QSaveFile &out, const QString &path, qint32 slotSize)
     return SoundFileStatus::Written;
 }
 
+// The loaded layer whose WAV file is `output` itself, or -1.
+int layerAt(const SoundJob &job, int count, const QString &output)
+{
+    const QString target = QFileInfo(output).canonicalFilePath();
+    if (target.isEmpty())
+        return -1;
+    for (int k = 0; k < count; ++k) {
+        if (QFileInfo(job.Paths[k]).canonicalFilePath() == target)
+            return k;
+    }
+    return -1;
+}
+
 } // namespace
 
 int WriteSoundFile(SoundJob job)
@@ -74,6 +88,14 @@ int WriteSoundFile(SoundJob job)
         return SoundFileStatus::OverCapacity;
     }
 
+    const int count = qBound(0, int(job.Count), int(SoundJob::MaxLayers));
+    // Writing over a layer's WAV file would destroy the samples being copied.
+    const int replaced = layerAt(job, count, job.FilePath);
+    if (replaced >= 0) {
+        qDebug() << "Output would replace the layer " << job.Paths[replaced];
+        return SoundFileStatus::OutputIsLayer;
+    }
+
     // Unbuffered, so that a short write (a full disk) shows in the count that
     // write() returns: a buffered flush can lose the tail of the file silently.
     QSaveFile out(job.FilePath);
@@ -86,7 +108,6 @@ int WriteSoundFile(SoundJob job)
                                                                   : SoundFileStatus::WriteFailed;
     if (status == SoundFileStatus::Written) {
         qDebug() << "Quantity Of Files" << job.Count;
-        const int count = qBound(0, int(job.Count), int(SoundJob::MaxLayers));
         for (int k = 0; k < count && status == SoundFileStatus::Written; ++k)
             status = writeLayer(out, job.Paths[k], job.Sizes[k]);
     }

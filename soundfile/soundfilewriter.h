@@ -10,6 +10,7 @@ constexpr int CannotCreate = -1;  // the output cannot be created
 constexpr int OverCapacity = -2;  // header and slots exceed 3145728 bytes
 constexpr int WriteFailed = -3;   // a write to the output failed (disk full, I/O error)
 constexpr int LayerUnusable = -4; // a layer's WAV file cannot be read or outgrew its slot
+constexpr int OutputIsLayer = -5; // the output would replace one of the layers' WAV files
 } // namespace SoundFileStatus
 
 // Writes the sound file that `job` describes to job.FilePath and returns a

@@ -86,6 +86,9 @@ private slots:
     void unusableLayer_data();
     void unusableLayer();
     void shrunkLayerIsPadded();
+    void outputIsALayer_data();
+    void outputIsALayer();
+    void sameWaveTwice();
 
 private:
     // A job of WAV files with these data lengths, written into the test folder.
@@ -462,6 +465,46 @@ void TestSoundFileWriter::shrunkLayerIsPadded()
     QCOMPARE(file.mid(512, 1200), kept);
     QCOMPARE(file.mid(512 + 1200, 5120 - 1200), QByteArray(5120 - 1200, '\0'));
     QCOMPARE(file.mid(512 + 5120, 1000), readFile(job.Paths[1]).mid(44));
+}
+
+void TestSoundFileWriter::outputIsALayer_data()
+{
+    QTest::addColumn<bool>("throughLink");
+    QTest::newRow("same path") << false;
+    QTest::newRow("a link to it") << true;
+}
+
+void TestSoundFileWriter::outputIsALayer()
+{
+    QFETCH(bool, throughLink);
+    SoundJob job = makeJob(Sizes{1000, 2000});
+    job.FilePath = job.Paths[1];
+    if (throughLink) {
+        job.FilePath = dir.filePath(QStringLiteral("link.qms"));
+        QFile::remove(job.FilePath);
+        QVERIFY(QFile::link(job.Paths[1], job.FilePath));
+    }
+    const QByteArray wave = readFile(job.Paths[1]);
+    const QStringList before = entries(dir.path());
+    DebugCapture capture;
+    QCOMPARE(WriteSoundFile(job), -5);
+    QCOMPARE(
+        capture.lines,
+        QStringList{QStringLiteral("Output would replace the layer  \"%1\"").arg(job.Paths[1])});
+    QCOMPARE(readFile(job.Paths[1]), wave);
+    QCOMPARE(entries(dir.path()), before);
+}
+
+void TestSoundFileWriter::sameWaveTwice()
+{
+    SoundJob job = makeJob(Sizes{1000, 2000});
+    job.Paths[1] = job.Paths[0];
+    job.Sizes[1] = job.Sizes[0];
+    QCOMPARE(WriteSoundFile(job), 0);
+    const QByteArray file = readFile(job.FilePath);
+    QCOMPARE(file.size(), 512 + 2 * 1024);
+    QCOMPARE(file.mid(512, 1024), file.mid(512 + 1024, 1024));
+    QCOMPARE(le32(file, 60), quint32(512 + 1024));
 }
 
 QTEST_GUILESS_MAIN(TestSoundFileWriter)
