@@ -87,7 +87,8 @@ int RunBuild(const QStringList &arguments)
         const QString reason = status == LayerTable::NotEnoughSpace
                                    ? DescribeCapacityRefusal(table.UsedSpace, table.LayerSize[slot])
                                    : DescribeWaveRefusal(wav, status);
-        Err() << "qmstool: layer " << slot + 1 << ", " << wav << ": " << reason << "\n"
+        Err() << "qmstool: layer " << slot + 1 << ", " << DisplayedPath(wav) << ": " << reason
+              << "\n"
               << "qmstool: " << outPath << " not written" << Qt::endl;
         return ExitStatus::Refused;
     }

@@ -26,9 +26,9 @@ int RunCheck(const QStringList &arguments)
     for (const QString &wav : wavs) {
         const int result = ReadWaveFile(wav);
         if (result > 0) {
-            Out() << wav << ": " << result << Qt::endl;
+            Out() << DisplayedPath(wav) << ": " << result << Qt::endl;
         } else {
-            Out() << wav << ": " << DescribeWaveRefusal(wav, result) << Qt::endl;
+            Out() << DisplayedPath(wav) << ": " << DescribeWaveRefusal(wav, result) << Qt::endl;
             exitStatus = ExitStatus::Refused;
         }
     }

@@ -50,6 +50,11 @@ QString DescribeWaveRefusal(const QString &path, int status)
     return statusPart(status) + QStringLiteral(": ") + reasonFor(path, status);
 }
 
+QString DisplayedPath(const QString &path)
+{
+    return path.isEmpty() ? QStringLiteral("\"\"") : path;
+}
+
 QString DescribeCapacityRefusal(qint64 used, qint64 size)
 {
     return statusPart(LayerTable::NotEnoughSpace) +

@@ -14,4 +14,8 @@ QString DescribeWaveRefusal(const QString &path, int status);
 // already use `used` bytes (-7).
 QString DescribeCapacityRefusal(qint64 used, qint64 size);
 
+// How a WAV path given on the command line is shown: as it was given, or ""
+// when it is empty.
+QString DisplayedPath(const QString &path);
+
 #endif // WAVEREFUSAL_H

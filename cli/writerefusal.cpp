@@ -25,6 +25,12 @@ QString whyNotCreated(const QString &path)
 QString whichLayerUnusable(const SoundJob &job)
 {
     for (int k = 0; k < qBound(0, int(job.Count), int(SoundJob::MaxLayers)); ++k) {
+        // Only regular files are opened again: a pipe would wait for a writer.
+        if (!QFileInfo(job.Paths[k]).isFile()) {
+            return QStringLiteral("the WAV file of layer %1, %2, is no longer a regular file")
+                .arg(k + 1)
+                .arg(job.Paths[k]);
+        }
         QFile wav(job.Paths[k]);
         if (!wav.open(QIODevice::ReadOnly)) {
             return QStringLiteral("the WAV file of layer %1, %2, cannot be opened any more: %3")
