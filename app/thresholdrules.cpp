@@ -37,3 +37,16 @@ void DragThreshold(LayerThresholds &thresholds, int selected, int layerCount, in
             thresholds[layer] = thresholds[layer - 1] - 1;
     }
 }
+
+bool ThresholdsInOrder(const LayerThresholds &thresholds, int layerCount)
+{
+    if (layerCount < 1 || layerCount > LastLayer)
+        return layerCount == 0;
+    if (thresholds[1] > SpreadTotal || thresholds[layerCount] != 1)
+        return false;
+    for (int layer = 2; layer <= layerCount; ++layer) {
+        if (thresholds[layer] >= thresholds[layer - 1])
+            return false;
+    }
+    return true;
+}

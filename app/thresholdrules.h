@@ -19,4 +19,9 @@ void SpreadThresholds(LayerThresholds &thresholds, int layerCount);
 // layer 1 to 8 (layers above the last loaded one may go below 1).
 void DragThreshold(LayerThresholds &thresholds, int selected, int layerCount, int position);
 
+// True when the thresholds of layers 1 to `layerCount` keep the layer
+// table's order: strictly falling from layer 1, the last loaded layer at 1 and
+// layer 1 at most 126. The empty layers above are not looked at.
+bool ThresholdsInOrder(const LayerThresholds &thresholds, int layerCount);
+
 #endif // THRESHOLDRULES_H

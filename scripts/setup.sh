@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that building and testing need, when any is
-# missing. Quiet when everything is already there. Run as root.
+# missing, and any further packages named as arguments (scripts/bench.sh asks
+# for what only the benchmarks need). Quiet when everything is already there.
+# Run as root.
 set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     clang libclang-rt-14-dev
+    sox ffmpeg
+    "$@"
 )
 
 missing=()

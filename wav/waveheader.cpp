@@ -1,5 +1,7 @@
 #include "waveheader.h"
 
+#include <QStringList>
+
 namespace WaveHeader {
 
 quint8 ByteAt(const QByteArray &header, int offset)
@@ -35,6 +37,107 @@ Problem Check(const QByteArray &header)
         ByteAt(header, SampleRateOffset + 1) != 0xAC)
         return Problem::UnsupportedFormat;
     return Problem::None;
+}
+
+namespace {
+
+quint16 le16At(const QByteArray &header, int offset)
+{
+    return quint16(ByteAt(header, offset) | ByteAt(header, offset + 1) << 8);
+}
+
+quint32 le32At(const QByteArray &header, int offset)
+{
+    return quint32(le16At(header, offset)) | quint32(le16At(header, offset + 2)) << 16;
+}
+
+QString hexBytes(const QByteArray &header, int offset, int count)
+{
+    QStringList bytes;
+    for (int i = 0; i < count; ++i)
+        bytes << QStringLiteral("%1").arg(ByteAt(header, offset + i), 2, 16, QLatin1Char('0'));
+    return bytes.join(QLatin1Char(' ')).toUpper();
+}
+
+// The four bytes at `offset` as text when they are all printable ASCII, as a
+// chunk tag is; empty otherwise.
+QString tagAt(const QByteArray &header, int offset)
+{
+    QString tag;
+    for (int i = 0; i < 4; ++i) {
+        const quint8 byte = ByteAt(header, offset + i);
+        if (offset + i >= header.size() || byte < 0x20 || byte > 0x7E)
+            return QString();
+        tag += QLatin1Char(char(byte));
+    }
+    return tag;
+}
+
+QString describeMissingDataTag(const QByteArray &header)
+{
+    if (header.size() < DataTagOffset + 4) {
+        return QStringLiteral("the file has only %1 bytes, shorter than the %2-byte WAV header")
+            .arg(header.size())
+            .arg(Size);
+    }
+    if (tagAt(header, 0) != QLatin1String("RIFF") || tagAt(header, 8) != QLatin1String("WAVE"))
+        return QStringLiteral("not a RIFF WAVE file (it starts with %1)")
+            .arg(hexBytes(header, 0, 4));
+    const QString tag = tagAt(header, DataTagOffset);
+    QString reason = tag.isEmpty()
+                         ? QStringLiteral("bytes 36 to 39 hold %1, not the data chunk tag")
+                               .arg(hexBytes(header, DataTagOffset, 4))
+                         : QStringLiteral("a %1 chunk stands where the data chunk must start")
+                               .arg(tag.trimmed());
+    const quint32 formatChunkSize = le32At(header, 16);
+    if (tagAt(header, 12) == QLatin1String("fmt ") && formatChunkSize != 16)
+        reason += QStringLiteral(" (the format chunk holds %1 bytes, not 16)").arg(formatChunkSize);
+    return reason;
+}
+
+QString describeFormat(const QByteArray &header)
+{
+    QStringList reasons;
+    if (ByteAt(header, AudioFormatOffset) != 1) {
+        reasons << QStringLiteral("audio format %1, needs 1 (PCM)")
+                       .arg(le16At(header, AudioFormatOffset));
+    }
+    if (ByteAt(header, ChannelsOffset) != 1)
+        reasons
+            << QStringLiteral("%1 channels, needs 1 (mono)").arg(le16At(header, ChannelsOffset));
+    if (ByteAt(header, SampleRateOffset) != 0x44 || ByteAt(header, SampleRateOffset + 1) != 0xAC) {
+        reasons << QStringLiteral("sample rate %1 Hz, needs 44100 Hz")
+                       .arg(le32At(header, SampleRateOffset));
+    }
+    if (ByteAt(header, BitsPerSampleOffset) != 16) {
+        reasons << QStringLiteral("%1 bits per sample, needs 16")
+                       .arg(le16At(header, BitsPerSampleOffset));
+    }
+    return reasons.join(QLatin1String("; "));
+}
+
+} // namespace
+
+QString Describe(const QByteArray &header)
+{
+    switch (Check(header)) {
+    case Problem::None:
+        return QString();
+    case Problem::NoDataTag:
+        return describeMissingDataTag(header);
+    case Problem::DataLengthOutOfRange: {
+        QString reason = QStringLiteral("data length %1 bytes, needs %2 to %3")
+                             .arg(DataLength(header))
+                             .arg(MinDataLength)
+                             .arg(MaxDataLength);
+        if (header.size() < Size)
+            reason += QStringLiteral(" (the file ends at byte %1)").arg(header.size());
+        return reason;
+    }
+    case Problem::UnsupportedFormat:
+        return describeFormat(header);
+    }
+    return QString();
 }
 
 } // namespace WaveHeader

@@ -2,6 +2,7 @@
 #define WAVEHEADER_H
 
 #include <QByteArray>
+#include <QString>
 
 // The 44-byte canonical header of a WAV file that can become a layer:
 // PCM, 44100 Hz, 16-bit, mono, the data chunk at byte 36 and the samples
@@ -24,6 +25,12 @@ constexpr quint32 MaxDataLength = 3141631;
 enum class Problem { None, NoDataTag, DataLengthOutOfRange, UnsupportedFormat };
 
 Problem Check(const QByteArray &header);
+
+// Why Check() refuses `header`, in plain words naming the field that failed
+// and what it holds, e.g. "sample rate 48000 Hz, needs 44100 Hz" or
+// "a LIST chunk stands where the data chunk must start". Empty when the
+// header passes. Safe on any bytes.
+QString Describe(const QByteArray &header);
 
 // The header's byte at `offset`, 0 past its end.
 quint8 ByteAt(const QByteArray &header, int offset);

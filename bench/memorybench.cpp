@@ -1,0 +1,91 @@
+#include "memorybench.h"
+
+#include "benchfiles.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char **environ;
+
+namespace {
+
+// The max RSS in KiB of one run of qmstool with `arguments`, as GNU time
+// reports it. Measured from that small intermediate process: a child forked
+// or spawned from this one would carry this process's own peak into its
+// figure through exec.
+long peakKiB(const QString &folder, const QStringList &arguments)
+{
+    const QString report = QDir(folder).filePath(QStringLiteral("rss.txt"));
+    QList<QByteArray> storage{QByteArrayLiteral("/usr/bin/time"),
+                              QByteArrayLiteral("-f"),
+                              QByteArrayLiteral("%M"),
+                              QByteArrayLiteral("-o"),
+                              QFile::encodeName(report),
+                              QByteArrayLiteral(QMSTOOL_PATH)};
+    for (const QString &argument : arguments)
+        storage << QFile::encodeName(argument);
+    std::vector<char *> argv;
+    for (QByteArray &argument : storage)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        qFatal("cannot start /usr/bin/time (Debian package time)");
+
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        qFatal("qmstool build failed");
+    QFile file(report);
+    bool ok = false;
+    const long peak = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLong(&ok) : 0;
+    if (!ok)
+        qFatal("no figure from /usr/bin/time");
+    return peak;
+}
+
+long medianPeakKiB(const QString &folder, const QStringList &arguments, int runs)
+{
+    std::vector<long> peaks;
+    for (int i = 0; i < runs; ++i)
+        peaks.push_back(peakKiB(folder, arguments));
+    std::sort(peaks.begin(), peaks.end());
+    return peaks[peaks.size() / 2];
+}
+
+} // namespace
+
+void RunMemoryBench(const QString &folder, int runs)
+{
+    const QDir dir(folder);
+    const QString out = dir.filePath(QStringLiteral("memory.qms"));
+    const QStringList full = BenchFiles::FullCapacityLayers(folder);
+    const QString small = BenchFiles::WriteWave(folder, QStringLiteral("one-kb.wav"), 1000);
+    const QString largest = BenchFiles::WriteWave(folder, QStringLiteral("largest.wav"), 3141631);
+    const QStringList build{QStringLiteral("build"), QStringLiteral("-o"), out};
+
+    const long fullPeak = medianPeakKiB(folder, build + full, runs);
+    const long smallPeak = medianPeakKiB(folder, build + QStringList{small}, runs);
+    const long largestPeak = medianPeakKiB(folder, build + QStringList{largest}, runs);
+
+    std::printf("qmstool build, peak memory (max RSS), median of %d runs:\n", runs);
+    std::printf("  full capacity, 8 layers                 %8ld KiB\n", fullPeak);
+    std::printf("  one layer of 1 KB (baseline)            %8ld KiB\n", smallPeak);
+    std::printf("  difference                              %8.2f MiB   (goal: at most 4 MiB)\n",
+                double(fullPeak - smallPeak) / 1024);
+    std::printf("  one layer of 3 MB, the largest read     %8ld KiB   (+%.2f MiB)\n", largestPeak,
+                double(largestPeak - smallPeak) / 1024);
+}

@@ -1,0 +1,111 @@
+#include "buildcommand.h"
+
+#include "commandparser.h"
+#include "console.h"
+#include "thresholdlist.h"
+#include "waverefusal.h"
+#include "writerefusal.h"
+
+#include "app/addlayer.h"
+#include "app/layertable.h"
+#include "soundfile/soundfilewriter.h"
+#include "soundfile/soundjob.h"
+
+#include <QFileInfo>
+
+namespace {
+
+const QString Usage =
+    QStringLiteral("qmstool build -o OUT.qms [-t T1,...,Tn] WAV1 [WAV2 ... WAV8]");
+
+// The layer whose WAV file the output would replace, or 0.
+int layerOverwrittenBy(const QString &output, const QStringList &wavs)
+{
+    const QString target = QFileInfo(output).canonicalFilePath();
+    if (target.isEmpty())
+        return 0;
+    for (int k = 0; k < wavs.size(); ++k) {
+        if (QFileInfo(wavs.at(k)).canonicalFilePath() == target)
+            return k + 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int RunBuild(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Writes a sound file of 1 to 8 WAV layers (44100 Hz, 16-bit, mono PCM), layer 1 first.\n"
+        "An existing file at OUT.qms is replaced only by a complete new one."));
+    AddCommonOptions(parser);
+    const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Write the sound file to <file>."),
+                                    QStringLiteral("file"));
+    const QCommandLineOption thresholds(
+        {QStringLiteral("t"), QStringLiteral("thresholds")},
+        QStringLiteral("The layers' thresholds, comma-separated, falling strictly from at most "
+                       "126 to 1 (default: the even spread)."),
+        QStringLiteral("list"));
+    parser.addOption(output);
+    parser.addOption(thresholds);
+    parser.addPositionalArgument(QStringLiteral("WAV"),
+                                 QStringLiteral("The layers' WAV files, 1 to 8, layer 1 first."),
+                                 QStringLiteral("WAV1 [WAV2 ... WAV8]"));
+    if (const auto done = ParseCommand(parser, arguments, Usage))
+        return *done;
+
+    const QStringList wavs = parser.positionalArguments();
+    if (parser.values(output).size() != 1 || parser.value(output).isEmpty())
+        return UsageError(QStringLiteral("build needs one output file: -o OUT.qms"));
+    if (wavs.isEmpty() || wavs.size() > LayerTable::MaxLayers) {
+        return UsageError(QStringLiteral("build takes 1 to %1 WAV files, not %2")
+                              .arg(LayerTable::MaxLayers)
+                              .arg(wavs.size()));
+    }
+    QList<int> wanted;
+    if (parser.isSet(thresholds)) {
+        QString error;
+        if (parser.values(thresholds).size() != 1)
+            return UsageError(QStringLiteral("give the thresholds once, with one -t"));
+        if (!ParseThresholdList(parser.value(thresholds), wavs.size(), wanted, error))
+            return UsageError(error);
+    }
+    const QString outPath = parser.value(output);
+    if (const int layer = layerOverwrittenBy(outPath, wavs)) {
+        return UsageError(
+            QStringLiteral("the output %1 is the WAV file of layer %2").arg(outPath).arg(layer));
+    }
+
+    LayerTable table;
+    for (const QString &wav : wavs) {
+        const int slot = table.LayerCount;
+        const int status = AddLayer(table, wav);
+        if (status > 0)
+            continue;
+        const QString reason = status == LayerTable::NotEnoughSpace
+                                   ? DescribeCapacityRefusal(table.UsedSpace, table.LayerSize[slot])
+                                   : DescribeWaveRefusal(wav, status);
+        Err() << "qmstool: layer " << slot + 1 << ", " << DisplayedPath(wav) << ": " << reason
+              << "\n"
+              << "qmstool: " << outPath << " not written" << Qt::endl;
+        return ExitStatus::Refused;
+    }
+    if (!wanted.isEmpty())
+        ApplyThresholds(table, wanted);
+
+    table.SoundFilePath = outPath;
+    table.SoundFileName = LayerNameOf(outPath);
+    const SoundJob job = MakeSoundJob(table);
+    const int status = WriteSoundFile(job);
+    if (status != SoundFileStatus::Written) {
+        Err() << "qmstool: " << outPath << " not written: " << DescribeWriteRefusal(job, status)
+              << Qt::endl;
+        return ExitStatus::Refused;
+    }
+    Out() << "Wrote " << outPath << ": " << table.LayerCount
+          << (table.LayerCount == 1 ? " layer, " : " layers, ") << QFileInfo(outPath).size()
+          << " bytes" << Qt::endl;
+    return ExitStatus::Success;
+}

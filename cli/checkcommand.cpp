@@ -1,0 +1,36 @@
+#include "checkcommand.h"
+
+#include "commandparser.h"
+#include "console.h"
+#include "waverefusal.h"
+
+#include "wav/wavefilereader.h"
+
+int RunCheck(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Tells for each WAV file whether it can be a layer: prints its slot size, or the status "
+        "code, the message the window shows and the reason."));
+    AddCommonOptions(parser);
+    parser.addPositionalArgument(QStringLiteral("WAV"), QStringLiteral("The WAV files to check."),
+                                 QStringLiteral("WAV..."));
+    if (const auto done = ParseCommand(parser, arguments, QStringLiteral("qmstool check WAV...")))
+        return *done;
+
+    const QStringList wavs = parser.positionalArguments();
+    if (wavs.isEmpty())
+        return UsageError(QStringLiteral("check needs at least one WAV file"));
+
+    int exitStatus = ExitStatus::Success;
+    for (const QString &wav : wavs) {
+        const int result = ReadWaveFile(wav);
+        if (result > 0) {
+            Out() << DisplayedPath(wav) << ": " << result << Qt::endl;
+        } else {
+            Out() << DisplayedPath(wav) << ": " << DescribeWaveRefusal(wav, result) << Qt::endl;
+            exitStatus = ExitStatus::Refused;
+        }
+    }
+    return exitStatus;
+}

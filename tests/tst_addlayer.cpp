@@ -1,0 +1,150 @@
+#include "app/addlayer.h"
+#include "app/layertable.h"
+#include "app/thresholdrules.h"
+#include "testsupport.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace TestSupport;
+
+using Thresholds = QList<int>;
+Q_DECLARE_METATYPE(Thresholds)
+
+// Adding a layer to a table, and the order its thresholds must keep.
+class TestAddLayer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void addsInOrder();
+    void readerRefusalLeavesTable_data();
+    void readerRefusalLeavesTable();
+    void capacityRefusal();
+    void fullTable();
+    void thresholdsInOrder_data();
+    void thresholdsInOrder();
+
+private:
+    QString wave(const QString &name, quint32 dataLength)
+    {
+        const QString path = dir.filePath(name);
+        writeWave(path, dataLength);
+        return path;
+    }
+    QTemporaryDir dir;
+};
+
+void TestAddLayer::addsInOrder()
+{
+    LayerTable table;
+    const QString first = wave(QStringLiteral("one.wav"), 88200);
+    const QString second = wave(QStringLiteral("two.wav"), 1000);
+
+    QCOMPARE(AddLayer(table, first), 88576);
+    QCOMPARE(table.LayerCount, 1);
+    QCOMPARE(AddLayer(table, second), 1024);
+    QCOMPARE(table.LayerCount, 2);
+    QCOMPARE(table.UsedSpace, 88576 + 1024);
+    QCOMPARE(table.LayerPath[1], second);
+    QCOMPARE(table.LayerName[0], QStringLiteral("one.wav"));
+    QCOMPARE(table.LayerSize[1], 1024);
+    QCOMPARE(Thresholds(table.LayerThreshold + 1, table.LayerThreshold + 9),
+             (Thresholds{64, 1, 1, 1, 1, 1, 1, 1}));
+}
+
+void TestAddLayer::readerRefusalLeavesTable_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<int>("status");
+
+    QTest::newRow("empty path") << QString() << QByteArray() << -1;
+    QTest::newRow("missing") << QStringLiteral("missing.wav") << QByteArray() << -2;
+    QTest::newRow("no data tag") << QStringLiteral("short.wav") << QByteArray(10, 'x') << -3;
+    QTest::newRow("too short") << QStringLiteral("tiny.wav") << waveHeader(100) << -5;
+    QTest::newRow("long name") << QString(81, QLatin1Char('n')) << waveHeader(1000) << -6;
+}
+
+void TestAddLayer::readerRefusalLeavesTable()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, contents);
+    QFETCH(int, status);
+    const QString path = name.isEmpty() ? QString() : dir.filePath(name);
+    if (!contents.isEmpty())
+        QVERIFY(writeFile(path, contents));
+
+    LayerTable table;
+    QCOMPARE(AddLayer(table, wave(QStringLiteral("one.wav"), 5000)), 5120);
+    QCOMPARE(AddLayer(table, path), status);
+    QCOMPARE(table.LayerCount, 1);
+    QCOMPARE(table.UsedSpace, 5120);
+    QCOMPARE(table.LayerSize[1], status); // stored at once, as the window does
+    QCOMPARE(table.LayerPath[1], QString());
+}
+
+void TestAddLayer::capacityRefusal()
+{
+    LayerTable table;
+    QCOMPARE(AddLayer(table, wave(QStringLiteral("big.wav"), 3141631)), 3141632);
+    const QString tooBig = wave(QStringLiteral("over.wav"), 4096); // slot 4608
+    QCOMPARE(AddLayer(table, tooBig), LayerTable::NotEnoughSpace);
+    QCOMPARE(table.LayerCount, 1);
+    QCOMPARE(table.UsedSpace, 3141632);
+    QCOMPARE(table.LayerPath[1], tooBig); // left in the unused slot
+    QCOMPARE(table.LayerName[1], QStringLiteral("over.wav"));
+
+    // A sum of exactly the capacity is accepted.
+    QCOMPARE(AddLayer(table, wave(QStringLiteral("fits.wav"), 4095)), 4096);
+    QCOMPARE(table.UsedSpace, 3145728);
+    QCOMPARE(table.LayerCount, 2);
+}
+
+void TestAddLayer::fullTable()
+{
+    LayerTable table;
+    const QString path = wave(QStringLiteral("one.wav"), 600);
+    for (int k = 0; k < 8; ++k)
+        QCOMPARE(AddLayer(table, path), 1024);
+    QCOMPARE(AddLayer(table, path), LayerTable::NotEnoughSpace);
+    QCOMPARE(table.LayerCount, 8);
+    QCOMPARE(table.UsedSpace, 8 * 1024);
+    QCOMPARE(table.LayerThreshold[1], 113);
+}
+
+void TestAddLayer::thresholdsInOrder_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<Thresholds>("thresholds");
+    QTest::addColumn<bool>("inOrder");
+
+    QTest::newRow("no layers") << 0 << Thresholds{} << true;
+    QTest::newRow("one layer at 1") << 1 << Thresholds{1} << true;
+    QTest::newRow("one layer at 2") << 1 << Thresholds{2} << false;
+    QTest::newRow("spread of 4") << 4 << Thresholds{94, 63, 32, 1} << true;
+    QTest::newRow("tightest 8") << 8 << Thresholds{8, 7, 6, 5, 4, 3, 2, 1} << true;
+    QTest::newRow("highest") << 3 << Thresholds{126, 125, 1} << true;
+    QTest::newRow("first 127") << 3 << Thresholds{127, 2, 1} << false;
+    QTest::newRow("equal neighbours") << 3 << Thresholds{50, 50, 1} << false;
+    QTest::newRow("rising") << 3 << Thresholds{40, 50, 1} << false;
+    QTest::newRow("last 0") << 3 << Thresholds{50, 20, 0} << false;
+    QTest::newRow("last 2") << 3 << Thresholds{50, 20, 2} << false;
+    QTest::newRow("nine layers") << 9 << Thresholds{9, 8, 7, 6, 5, 4, 3, 2} << false;
+}
+
+void TestAddLayer::thresholdsInOrder()
+{
+    QFETCH(int, count);
+    QFETCH(Thresholds, thresholds);
+    QFETCH(bool, inOrder);
+    LayerThresholds table;
+    for (int layer = 1; layer <= 8; ++layer)
+        table[layer] = -5 * layer; // the empty layers are not looked at
+    for (int k = 0; k < thresholds.size() && k < 8; ++k)
+        table[k + 1] = thresholds.at(k);
+    QCOMPARE(ThresholdsInOrder(table, count), inOrder);
+}
+
+QTEST_GUILESS_MAIN(TestAddLayer)
+#include "tst_addlayer.moc"

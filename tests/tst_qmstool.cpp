@@ -1,0 +1,873 @@
+#include "app/layertable.h"
+#include "app/thresholdrules.h"
+#include "soundfile/soundfilewriter.h"
+#include "soundfile/soundjob.h"
+#include "testsupport.h"
+#include "wav/wavefilereader.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <memory>
+
+#include <csignal>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using namespace TestSupport;
+
+using Lengths = QList<int>;
+using Thresholds = QList<int>;
+Q_DECLARE_METATYPE(Lengths)
+
+namespace {
+
+struct Result
+{
+    int exitCode = -1; // -1: crashed or did not finish
+    QString out;
+    QString err;
+};
+
+Result finish(QProcess &process)
+{
+    Result result;
+    if (!process.waitForFinished(120000))
+        process.kill();
+    process.waitForFinished(5000);
+    result.out = QString::fromUtf8(process.readAllStandardOutput());
+    result.err = QString::fromUtf8(process.readAllStandardError());
+    if (process.exitStatus() == QProcess::NormalExit && process.error() != QProcess::Crashed)
+        result.exitCode = process.exitCode();
+    return result;
+}
+
+void startTool(QProcess &process, const QStringList &arguments)
+{
+    process.setProgram(QStringLiteral(QMSTOOL_PATH));
+    process.setArguments(arguments);
+    process.start();
+}
+
+Result qmstool(const QStringList &arguments, const QString &workingDirectory = QString())
+{
+    QProcess process;
+    if (!workingDirectory.isEmpty())
+        process.setWorkingDirectory(workingDirectory);
+    startTool(process, arguments);
+    return finish(process);
+}
+
+QString describe(const Result &result)
+{
+    return QStringLiteral("exit %1\nstdout: %2\nstderr: %3")
+        .arg(result.exitCode)
+        .arg(result.out, result.err);
+}
+
+QByteArray withoutTag(QByteArray bytes)
+{
+    if (bytes.size() >= 36)
+        bytes.replace(32, 4, QByteArray(4, '\0'));
+    return bytes;
+}
+
+QByteArray patched(QByteArray bytes, int offset, const QByteArray &patch)
+{
+    bytes.replace(offset, patch.size(), patch);
+    return bytes;
+}
+
+QByteArray le32(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+QStringList entries(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                               QDir::NoDotAndDotDot);
+}
+
+int slotSize(int dataLength)
+{
+    return (dataLength & ~511) + 512;
+}
+
+const QString Previous = QStringLiteral("an earlier sound file");
+
+} // namespace
+
+class TestQmsTool : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void versionAndHelp_data();
+    void versionAndHelp();
+    void buildAndInspect_data();
+    void buildAndInspect();
+    void relativePaths();
+    void refusals_data();
+    void refusals();
+    void layerChangedBeforeWriting();
+    void writeFails();
+    void badThresholds_data();
+    void badThresholds();
+    void usageErrors_data();
+    void usageErrors();
+    void checkLines();
+    void checkAgreesWithReader();
+    void inspectDamaged_data();
+    void inspectDamaged();
+    void inspectUnreadable();
+    void soxWaveAccepted();
+    void ffmpegWaveRefused();
+    void verbose();
+
+private:
+    QString path(const QString &name) const { return fixtures.filePath(name); }
+    QString outPath() const { return work->filePath(QStringLiteral("out.qms")); }
+
+    QTemporaryDir fixtures;
+    std::unique_ptr<QTemporaryDir> work; // fresh for every test function
+};
+
+void TestQmsTool::initTestCase()
+{
+    QVERIFY(QFileInfo(QStringLiteral(QMSTOOL_PATH)).isExecutable());
+    QVERIFY(fixtures.isValid());
+    writeWave(path(QStringLiteral("good.wav")), 1000);
+    writeWave(path(QStringLiteral("big.wav")), 3141631); // slot 3141632
+    writeWave(path(QStringLiteral("over.wav")), 4096);   // slot 4608
+    writeWave(path(QStringLiteral("fits.wav")), 4095);   // slot 4096
+    writeWave(path(QStringLiteral("short.wav")), 100);   // data length out of range
+    QByteArray list = waveHeader(88200);
+    list.replace(36, 4, "LIST");
+    QVERIFY(writeFile(path(QStringLiteral("list.wav")), list + QByteArray(2000, '\1')));
+    QByteArray rate = waveHeader(2000);
+    rate.replace(24, 4, le32(48000));
+    QVERIFY(writeFile(path(QStringLiteral("rate.wav")), rate + QByteArray(2000, '\1')));
+}
+
+void TestQmsTool::init()
+{
+    work = std::make_unique<QTemporaryDir>();
+    QVERIFY(work->isValid());
+}
+
+void TestQmsTool::versionAndHelp_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+
+    QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0
+                               << QStringLiteral("qmstool " QMS_VERSION "\n") << QString();
+    QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0
+                            << QStringLiteral("build -o OUT.qms [-t T1,...,Tn] WAV1") << QString();
+    QTest::newRow("build --help") << QStringList{QStringLiteral("build"), QStringLiteral("--help")}
+                                  << 0 << QStringLiteral("Usage: qmstool build -o OUT.qms")
+                                  << QString();
+    QTest::newRow("check -h") << QStringList{QStringLiteral("check"), QStringLiteral("-h")} << 0
+                              << QStringLiteral("Usage: qmstool check WAV...") << QString();
+    QTest::newRow("inspect --help")
+        << QStringList{QStringLiteral("inspect"), QStringLiteral("--help")} << 0
+        << QStringLiteral("Usage: qmstool inspect [--json] FILE.qms") << QString();
+    QTest::newRow("no command") << QStringList{} << 2 << QString()
+                                << QStringLiteral("qmstool: no command given");
+    QTest::newRow("unknown command") << QStringList{QStringLiteral("pack")} << 2 << QString()
+                                     << QStringLiteral("qmstool: unknown command \"pack\"");
+    QTest::newRow("unknown option")
+        << QStringList{QStringLiteral("check"), QStringLiteral("--fast"), QStringLiteral("a.wav")}
+        << 2 << QString() << QStringLiteral("Unknown option 'fast'");
+}
+
+void TestQmsTool::versionAndHelp()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+
+    const Result result = qmstool(arguments);
+    QCOMPARE(result.exitCode, exitCode);
+    QVERIFY2(result.out.contains(out), qPrintable(describe(result)));
+    QVERIFY2(result.err.contains(err), qPrintable(describe(result)));
+    if (exitCode == 2)
+        QVERIFY(result.err.contains(QLatin1String("Try 'qmstool --help'")));
+    else
+        QVERIFY(result.err.isEmpty());
+}
+
+void TestQmsTool::buildAndInspect_data()
+{
+    QTest::addColumn<Lengths>("dataLengths");
+    QTest::addColumn<QString>("thresholdOption");
+    QTest::addColumn<Thresholds>("thresholds"); // as the layer table holds them
+
+    QTest::newRow("one layer") << Lengths{100000} << QString()
+                               << Thresholds{1, 1, 1, 1, 1, 1, 1, 1};
+    QTest::newRow("three layers") << Lengths{88200, 1000, 512} << QString()
+                                  << Thresholds{85, 43, 1, 1, 1, 1, 1, 1};
+    QTest::newRow("four layers") << Lengths{1023, 1024, 2000, 4096} << QString()
+                                 << Thresholds{94, 63, 32, 1, 1, 1, 1, 1};
+    QTest::newRow("eight layers") << Lengths{513, 1100, 2047, 3000, 4096, 10000, 22050, 44100}
+                                  << QString() << Thresholds{113, 97, 81, 65, 49, 33, 17, 1};
+    // Thresholds set by hand: the empty layers end as a slider drag leaves them.
+    QTest::newRow("three layers, -t") << Lengths{5000, 5000, 5000} << QStringLiteral("100,50,1")
+                                      << Thresholds{100, 50, 1, 0, -1, -2, -3, -4};
+    QTest::newRow("two layers, -t highest") << Lengths{600, 700} << QStringLiteral("126,1")
+                                            << Thresholds{126, 1, 0, -1, -2, -3, -4, -5};
+    QTest::newRow("five layers, -t tight")
+        << Lengths{600, 700, 800, 900, 1000} << QStringLiteral("10, 8,5,2,1")
+        << Thresholds{10, 8, 5, 2, 1, 0, -1, -2};
+    QTest::newRow("four layers, -t as the spread")
+        << Lengths{600, 700, 800, 900} << QStringLiteral("94,63,32,1")
+        << Thresholds{94, 63, 32, 1, 1, 1, 1, 1};
+    QTest::newRow("one layer, -t 1")
+        << Lengths{600} << QStringLiteral("1") << Thresholds{1, 1, 1, 1, 1, 1, 1, 1};
+}
+
+// Builds a sound file with qmstool and checks it three ways: byte for byte
+// against what the window's Generate writes for the same table, its samples
+// in place, and inspect's report against values worked out here.
+void TestQmsTool::buildAndInspect()
+{
+    QFETCH(Lengths, dataLengths);
+    QFETCH(QString, thresholdOption);
+    QFETCH(Thresholds, thresholds);
+    const int n = dataLengths.size();
+
+    QStringList wavs;
+    QList<QByteArray> samples;
+    for (int k = 0; k < n; ++k) {
+        wavs << work->filePath(QStringLiteral("layer%1.wav").arg(k + 1));
+        samples << writeWave(wavs.last(), dataLengths.at(k), -1, k + 7);
+    }
+    QStringList arguments{QStringLiteral("build"), QStringLiteral("-o"), outPath()};
+    if (!thresholdOption.isEmpty())
+        arguments << QStringLiteral("-t") << thresholdOption;
+    const Result built = qmstool(arguments + wavs);
+    QCOMPARE(built.exitCode, 0);
+    const QByteArray file = readFile(outPath());
+    QCOMPARE(built.out, QStringLiteral("Wrote %1: %2 %3, %4 bytes\n")
+                            .arg(outPath())
+                            .arg(n)
+                            .arg(n == 1 ? "layer" : "layers")
+                            .arg(file.size()));
+    QVERIFY2(built.err.isEmpty(), qPrintable(built.err));
+
+    // The window's way: the table filled by its add action, then Generate.
+    LayerTable table;
+    for (int k = 0; k < n; ++k) {
+        table.LayerPath[k] = wavs.at(k);
+        table.LayerName[k] = QStringLiteral("layer%1.wav").arg(k + 1);
+        table.LayerSize[k] = slotSize(dataLengths.at(k));
+        table.UsedSpace += table.LayerSize[k];
+    }
+    table.LayerCount = n;
+    for (int layer = 1; layer <= 8; ++layer)
+        table.LayerThreshold[layer] = thresholds.at(layer - 1);
+    QDir(work->path()).mkdir(QStringLiteral("window"));
+    table.SoundFilePath = work->filePath(QStringLiteral("window/out.qms"));
+    table.SoundFileName = QStringLiteral("out.qms");
+    {
+        DebugCapture quiet; // the writer's own debug lines
+        QCOMPARE(WriteSoundFile(MakeSoundJob(table)), 0);
+    }
+    QCOMPARE(withoutTag(file), withoutTag(readFile(table.SoundFilePath)));
+
+    int nameBytes = 7; // out.qms
+    for (int k = 0; k < n; ++k)
+        nameBytes += 10; // layerN.wav
+    const int headerLength = ((114 + nameBytes) / 512 + 1) * 512;
+    qint64 offset = headerLength;
+    QList<qint64> offsets;
+    for (int k = 0; k < n; ++k) {
+        offsets << offset;
+        QCOMPARE(file.mid(offset, dataLengths.at(k)), samples.at(k));
+        offset += slotSize(dataLengths.at(k));
+    }
+    QCOMPARE(file.size(), offset);
+
+    const Result inspected =
+        qmstool({QStringLiteral("inspect"), QStringLiteral("--json"), outPath()});
+    QCOMPARE(inspected.exitCode, 0);
+    QJsonParseError error;
+    const QJsonObject json = QJsonDocument::fromJson(inspected.out.toUtf8(), &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(json.value(QLatin1String("file_name")).toString(), QStringLiteral("out.qms"));
+    QCOMPARE(json.value(QLatin1String("header_length")).toInteger(), headerLength);
+    QCOMPARE(json.value(QLatin1String("layer_count")).toInteger(), n);
+    QCOMPARE(json.value(QLatin1String("file_length")).toInteger(), file.size());
+    QCOMPARE(json.value(QLatin1String("valid")).toBool(), true);
+    QCOMPARE(json.value(QLatin1String("problems")).toArray().size(), 0);
+    QJsonArray storedThresholds;
+    for (int t : thresholds)
+        storedThresholds.append(t & 0x7F);
+    QCOMPARE(json.value(QLatin1String("thresholds")).toArray(), storedThresholds);
+    const QJsonArray layers = json.value(QLatin1String("layers")).toArray();
+    QCOMPARE(layers.size(), n);
+    for (int k = 0; k < n; ++k) {
+        const QJsonObject layer = layers.at(k).toObject();
+        QCOMPARE(layer.value(QLatin1String("name")).toString(),
+                 QStringLiteral("layer%1.wav").arg(k + 1));
+        QCOMPARE(layer.value(QLatin1String("threshold")).toInt(), thresholds.at(k));
+        QCOMPARE(layer.value(QLatin1String("offset")).toInteger(), offsets.at(k));
+        QCOMPARE(layer.value(QLatin1String("size")).toInteger(), slotSize(dataLengths.at(k)));
+    }
+
+    const Result text = qmstool({QStringLiteral("inspect"), outPath()});
+    QCOMPARE(text.exitCode, 0);
+    QVERIFY2(text.out.endsWith(QLatin1String("\nValid\n")), qPrintable(text.out));
+    QVERIFY(text.out.contains(QStringLiteral("%1  %2  %3  %4  layer1.wav")
+                                  .arg(1, 5)
+                                  .arg(thresholds.at(0), 9)
+                                  .arg(headerLength, 8)
+                                  .arg(slotSize(dataLengths.at(0)), 9)));
+}
+
+// Names in the header are the last path components, however the paths are
+// written.
+void TestQmsTool::relativePaths()
+{
+    writeWave(work->filePath(QStringLiteral("kick.wav")), 600);
+    QDir(work->path()).mkdir(QStringLiteral("sub"));
+    writeWave(work->filePath(QStringLiteral("sub/snare.wav")), 700);
+    const Result built =
+        qmstool({QStringLiteral("build"), QStringLiteral("-o"), QStringLiteral("demo.qms"),
+                 QStringLiteral("./kick.wav"), QStringLiteral("sub/snare.wav")},
+                work->path());
+    QCOMPARE(built.exitCode, 0);
+    const QByteArray file = readFile(work->filePath(QStringLiteral("demo.qms")));
+    QCOMPARE(file.mid(104, 35), QByteArray("\ndemo.qms\nkick.wav\nsnare.wav\n\n\n\n\n\n\n"));
+}
+
+void TestQmsTool::refusals_data()
+{
+    QTest::addColumn<QStringList>("wavs"); // names of fixtures; "" stays empty
+    QTest::addColumn<QString>("output");   // in the work folder
+    QTest::addColumn<QString>("message");  // %1: the fixture folder, %2: the work folder
+
+    QTest::newRow("-1 empty path")
+        << QStringList{QStringLiteral("good.wav"), QString()} << QStringLiteral("out.qms")
+        << "qmstool: layer 2, \"\": -1 \"No File Choosen\": the path is empty\n";
+    QTest::newRow("-2 missing file")
+        << QStringList{QStringLiteral("missing.wav")} << QStringLiteral("out.qms")
+        << "qmstool: layer 1, %1/missing.wav: -2 \"File Error\": cannot be opened for reading: "
+           "No such file or directory\n";
+    QTest::newRow("-3 LIST chunk")
+        << QStringList{QStringLiteral("good.wav"), QStringLiteral("list.wav")}
+        << QStringLiteral("out.qms")
+        << "qmstool: layer 2, %1/list.wav: -3 \"Incomatible file format\": a LIST chunk stands "
+           "where the data chunk must start\n";
+    QTest::newRow("-4 48000 Hz") << QStringList{QStringLiteral("rate.wav")}
+                                 << QStringLiteral("out.qms")
+                                 << "qmstool: layer 1, %1/rate.wav: -4 \"File Error\": sample "
+                                    "rate 48000 Hz, needs 44100 Hz\n";
+    QTest::newRow("-5 data too short")
+        << QStringList{QStringLiteral("short.wav")} << QStringLiteral("out.qms")
+        << "qmstool: layer 1, %1/short.wav: -5 \"File too big!\": data length 100 bytes, needs "
+           "512 to 3141631\n";
+    const QString longName = QString(77, QLatin1Char('n')) + QStringLiteral(".wav");
+    QTest::newRow("-6 name of 81 characters")
+        << QStringList{longName} << QStringLiteral("out.qms")
+        << "qmstool: layer 1, %1/" + longName +
+               ": -6 \"Filename is toooo long!\": the file name has 81 characters, at most 80\n";
+    QTest::newRow("-7 over capacity")
+        << QStringList{QStringLiteral("big.wav"), QStringLiteral("over.wav")}
+        << QStringLiteral("out.qms")
+        << "qmstool: layer 2, %1/over.wav: -7 \"Not enough space!\": its slot of 4608 bytes and "
+           "the 3141632 bytes of the layers before it make 3146240, more than 3145728\n";
+    QTest::newRow("writer -2: no room for the header")
+        << QStringList{QStringLiteral("big.wav"), QStringLiteral("fits.wav")}
+        << QStringLiteral("out.qms")
+        << "qmstool: %2/out.qms not written: the header of 512 bytes and the slots of 3145728 "
+           "bytes make 3146240, more than the capacity of 3145728\n";
+    QTest::newRow("writer -1: no such folder")
+        << QStringList{QStringLiteral("good.wav")} << QStringLiteral("nowhere/out.qms")
+        << "qmstool: %2/nowhere/out.qms not written: its folder %2/nowhere does not exist\n";
+    QTest::newRow("writer -1: a folder")
+        << QStringList{QStringLiteral("good.wav")} << QStringLiteral("folder.qms")
+        << "qmstool: %2/folder.qms not written: it is a folder\n";
+}
+
+// Every refusal names the file and the reason, exits with 1 and leaves an
+// earlier file at the output untouched, with no stray file next to it.
+void TestQmsTool::refusals()
+{
+    QFETCH(QStringList, wavs);
+    QFETCH(QString, output);
+    QFETCH(QString, message);
+
+    const QString out = work->filePath(output);
+    QDir(work->path()).mkdir(QStringLiteral("folder.qms"));
+    const bool outputIsFile = QFileInfo(out).dir().exists() && !QFileInfo(out).isDir();
+    if (outputIsFile)
+        QVERIFY(writeFile(out, Previous.toUtf8()));
+    const QStringList before = entries(work->path());
+
+    QStringList arguments{QStringLiteral("build"), QStringLiteral("-o"), out};
+    for (const QString &wav : wavs)
+        arguments << (wav.isEmpty() ? wav : path(wav));
+    const Result result = qmstool(arguments);
+
+    QCOMPARE(result.exitCode, 1);
+    QString expected = message;
+    expected.replace(QLatin1String("%1"), fixtures.path())
+        .replace(QLatin1String("%2"), work->path());
+    if (!expected.contains(QLatin1String(" not written")))
+        expected += QStringLiteral("qmstool: %1 not written\n").arg(out);
+    QCOMPARE(result.err, expected);
+    QVERIFY(result.out.isEmpty());
+    QCOMPARE(entries(work->path()), before);
+    if (outputIsFile)
+        QCOMPARE(readFile(out), Previous.toUtf8());
+}
+
+// A layer's WAV file that changes between the check and the writing
+// (here a pipe that gives a different header the second time): the writer
+// refuses with -4 and the earlier output stays.
+void TestQmsTool::layerChangedBeforeWriting()
+{
+    const QString pipe = work->filePath(QStringLiteral("pipe.wav"));
+    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    QVERIFY(writeFile(outPath(), Previous.toUtf8()));
+
+    QProcess process;
+    startTool(process, {QStringLiteral("build"), QStringLiteral("--verbose"), QStringLiteral("-o"),
+                        outPath(), pipe});
+    // Feeds one header to the next reader of the pipe.
+    auto feed = [&](const QByteArray &header) {
+        const QDeadlineTimer deadline(60000);
+        int fd = -1;
+        while (fd < 0 && !deadline.hasExpired()) {
+            fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+            if (fd < 0)
+                QThread::msleep(10);
+        }
+        if (fd < 0)
+            return false;
+        const bool written =
+            ::write(fd, header.constData(), size_t(header.size())) == header.size();
+        ::close(fd);
+        return written;
+    };
+    QVERIFY(feed(waveHeader(600))); // slot 1024
+    QString err;
+    const QDeadlineTimer checked(60000);
+    while (!err.contains(QLatin1String("Trimmed waveform's length is")) && !checked.hasExpired()) {
+        process.waitForReadyRead(100);
+        err += QString::fromUtf8(process.readAllStandardError());
+    }
+    QVERIFY2(err.contains(QLatin1String("Trimmed waveform's length is  1024 bytes")),
+             qPrintable(err));
+    QVERIFY(feed(waveHeader(5000))); // now longer than its slot
+
+    const Result result = finish(process);
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.err.contains(QStringLiteral("qmstool: %1 not written: ").arg(outPath())),
+             qPrintable(result.err));
+    QCOMPARE(readFile(outPath()), Previous.toUtf8());
+    QCOMPARE(entries(work->path()),
+             (QStringList{QStringLiteral("out.qms"), QStringLiteral("pipe.wav")}));
+}
+
+// A full disk, played by a file size limit on the child: -3, and nothing
+// replaced.
+void TestQmsTool::writeFails()
+{
+    QVERIFY(writeFile(outPath(), Previous.toUtf8()));
+    QProcess process;
+    process.setChildProcessModifier([] {
+        signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{2000, 2000};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    });
+    startTool(process, {QStringLiteral("build"), QStringLiteral("-o"), outPath(),
+                        path(QStringLiteral("good.wav")), path(QStringLiteral("good.wav"))});
+    const Result result = finish(process);
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.err, QStringLiteral("qmstool: %1 not written: writing failed (disk full or an "
+                                        "I/O error)\n")
+                             .arg(outPath()));
+    QCOMPARE(readFile(outPath()), Previous.toUtf8());
+    QCOMPARE(entries(work->path()), QStringList{QStringLiteral("out.qms")});
+}
+
+void TestQmsTool::badThresholds_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("too few") << QStringLiteral("85,1")
+                             << QStringLiteral(
+                                    "2 thresholds given for 3 layers; give one per layer");
+    QTest::newRow("too many") << QStringLiteral("85,43,2,1")
+                              << QStringLiteral(
+                                     "4 thresholds given for 3 layers; give one per layer");
+    QTest::newRow("rising") << QStringLiteral("85,90,1")
+                            << QStringLiteral("threshold 2 (90) is not below threshold 1 (85); "
+                                              "they must fall strictly from layer 1 on");
+    QTest::newRow("equal") << QStringLiteral("85,85,1")
+                           << QStringLiteral("threshold 2 (85) is not below threshold 1 (85); they "
+                                             "must fall strictly from layer 1 on");
+    QTest::newRow("last 2") << QStringLiteral("85,43,2")
+                            << QStringLiteral("the last threshold is 2, it must be 1");
+    QTest::newRow("last 0") << QStringLiteral("85,43,0")
+                            << QStringLiteral("the last threshold is 0, it must be 1");
+    QTest::newRow("first 127") << QStringLiteral("127,43,1")
+                               << QStringLiteral("the first threshold is 127, at most 126");
+    QTest::newRow("not a number") << QStringLiteral("85,x,1")
+                                  << QStringLiteral("threshold \"x\" is not a whole number");
+    QTest::newRow("fraction") << QStringLiteral("85,4.5,1")
+                              << QStringLiteral("threshold \"4.5\" is not a whole number");
+    QTest::newRow("semicolons") << QStringLiteral("85;43;1")
+                                << QStringLiteral("threshold \"85;43;1\" is not a whole number");
+    QTest::newRow("empty") << QString() << QStringLiteral("threshold \"\" is not a whole number");
+}
+
+void TestQmsTool::badThresholds()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, message);
+    const QString good = path(QStringLiteral("good.wav"));
+    const Result result = qmstool({QStringLiteral("build"), QStringLiteral("-o"), outPath(),
+                                   QStringLiteral("-t"), option, good, good, good});
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(
+        result.err,
+        QStringLiteral("qmstool: %1\nTry 'qmstool --help' for more information.\n").arg(message));
+    QVERIFY(!QFile::exists(outPath()));
+}
+
+void TestQmsTool::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // %out: the output, %wav: a good WAV file
+    QTest::addColumn<QString>("message");
+
+    const QString b = QStringLiteral("build");
+    const QString o = QStringLiteral("-o");
+    const QString out = QStringLiteral("%out");
+    const QString wav = QStringLiteral("%wav");
+    QTest::newRow("no output") << QStringList{b, wav}
+                               << QStringLiteral("build needs one output file: -o OUT.qms");
+    QTest::newRow("empty output") << QStringList{b, o, QString(), wav}
+                                  << QStringLiteral("build needs one output file: -o OUT.qms");
+    QTest::newRow("two outputs") << QStringList{b, o, out, o, out, wav}
+                                 << QStringLiteral("build needs one output file: -o OUT.qms");
+    QTest::newRow("-o without a value")
+        << QStringList{b, wav, o} << QStringLiteral("Missing value after '-o'.");
+    QTest::newRow("no WAV") << QStringList{b, o, out}
+                            << QStringLiteral("build takes 1 to 8 WAV files, not 0");
+    QTest::newRow("nine WAVs") << (QStringList{b, o, out} + QStringList(9, wav))
+                               << QStringLiteral("build takes 1 to 8 WAV files, not 9");
+    QTest::newRow("two -t") << QStringList{b,
+                                           o,
+                                           out,
+                                           QStringLiteral("-t"),
+                                           QStringLiteral("1"),
+                                           QStringLiteral("-t"),
+                                           QStringLiteral("1"),
+                                           wav}
+                            << QStringLiteral("give the thresholds once, with one -t");
+    QTest::newRow("output is a layer")
+        << QStringList{b, o, wav, wav, wav}
+        << QStringLiteral("the output %wav is the WAV file of layer 1");
+    QTest::newRow("check nothing") << QStringList{QStringLiteral("check")}
+                                   << QStringLiteral("check needs at least one WAV file");
+    QTest::newRow("inspect nothing") << QStringList{QStringLiteral("inspect")}
+                                     << QStringLiteral("inspect takes one sound file, not 0");
+    QTest::newRow("inspect two") << QStringList{QStringLiteral("inspect"), out, out}
+                                 << QStringLiteral("inspect takes one sound file, not 2");
+}
+
+void TestQmsTool::usageErrors()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    const QString wav = work->filePath(QStringLiteral("layer.wav"));
+    const QByteArray samples = writeWave(wav, 1000);
+    for (QString &argument : arguments)
+        argument.replace(QLatin1String("%out"), outPath()).replace(QLatin1String("%wav"), wav);
+    message.replace(QLatin1String("%wav"), wav);
+
+    const Result result = qmstool(arguments);
+    QCOMPARE(result.exitCode, 2);
+    QCOMPARE(
+        result.err,
+        QStringLiteral("qmstool: %1\nTry 'qmstool --help' for more information.\n").arg(message));
+    QVERIFY(result.out.isEmpty());
+    QVERIFY(!QFile::exists(outPath()));
+    QCOMPARE(readFile(wav), waveHeader(1000) + samples);
+}
+
+void TestQmsTool::checkLines()
+{
+    const QStringList names{QStringLiteral("good.wav"), QStringLiteral("list.wav"),
+                            QStringLiteral("rate.wav"), QStringLiteral("big.wav"),
+                            QStringLiteral("short.wav")};
+    QStringList arguments{QStringLiteral("check")};
+    for (const QString &name : names)
+        arguments << path(name);
+    const Result mixed = qmstool(arguments);
+    QCOMPARE(mixed.exitCode, 1);
+    const QString dir = fixtures.path();
+    QCOMPARE(mixed.out,
+             QStringLiteral("%1/good.wav: 1024\n"
+                            "%1/list.wav: -3 \"Incomatible file format\": a LIST chunk stands "
+                            "where the data chunk must start\n"
+                            "%1/rate.wav: -4 \"File Error\": sample rate 48000 Hz, needs 44100 Hz\n"
+                            "%1/big.wav: 3141632\n"
+                            "%1/short.wav: -5 \"File too big!\": data length 100 bytes, needs 512 "
+                            "to 3141631\n")
+                 .arg(dir));
+    QVERIFY(mixed.err.isEmpty());
+
+    const Result good = qmstool({QStringLiteral("check"), path(QStringLiteral("good.wav")),
+                                 path(QStringLiteral("fits.wav"))});
+    QCOMPARE(good.exitCode, 0);
+    QCOMPARE(good.out, QStringLiteral("%1/good.wav: 1024\n%1/fits.wav: 4096\n").arg(dir));
+}
+
+// The check gives the reader's verdict for every file, whatever is wrong
+// with it.
+void TestQmsTool::checkAgreesWithReader()
+{
+    QStringList files;
+    auto add = [&](const QString &name, const QByteArray &bytes) {
+        files << work->filePath(name);
+        QVERIFY(writeFile(files.last(), bytes));
+    };
+    const QByteArray good = waveHeader(88200) + QByteArray(100, '\2');
+    add(QStringLiteral("good.wav"), good);
+    add(QStringLiteral("empty.wav"), QByteArray());
+    add(QStringLiteral("43bytes.wav"), good.left(43));
+    add(QStringLiteral("40bytes.wav"), good.left(40));
+    add(QStringLiteral("stereo-big.wav"),
+        patched(patched(good, 22, QByteArray("\x02", 1)), 40, le32(4000000)));
+    add(QStringLiteral("rate-high-bytes.wav"),
+        patched(good, 24, QByteArray("\x44\xAC\x01\x00", 4)));
+    add(QStringLiteral("format-0101.wav"), patched(good, 20, QByteArray("\x01\x01", 2)));
+    add(QStringLiteral("8bit.wav"), patched(good, 34, QByteArray("\x08", 1)));
+    add(QStringLiteral("len512.wav"), patched(good, 40, le32(512)));
+    add(QStringLiteral("len511.wav"), patched(good, 40, le32(511)));
+    add(QStringLiteral("len3141631.wav"), patched(good, 40, le32(3141631)));
+    add(QStringLiteral("len3141632.wav"), patched(good, 40, le32(3141632)));
+    add(QStringLiteral("noriff.wav"), patched(patched(good, 0, "XXXX"), 8, "YYYY"));
+    files << work->filePath(QStringLiteral("missing.wav")) << QString();
+
+    const Result result = qmstool(QStringList{QStringLiteral("check")} + files);
+    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), files.size());
+    bool anyRefused = false;
+    DebugCapture quiet; // the reader's own debug lines
+    for (int i = 0; i < files.size(); ++i) {
+        const int verdict = ReadWaveFile(files.at(i));
+        anyRefused = anyRefused || verdict <= 0;
+        const QString shown = files.at(i).isEmpty() ? QStringLiteral("\"\"") : files.at(i);
+        const QString prefix = shown + QStringLiteral(": ");
+        QVERIFY2(lines.at(i).startsWith(prefix), qPrintable(lines.at(i)));
+        QCOMPARE(lines.at(i).mid(prefix.size()).section(QLatin1Char(' '), 0, 0),
+                 QString::number(verdict));
+    }
+    QCOMPARE(result.exitCode, anyRefused ? 1 : 0);
+}
+
+void TestQmsTool::inspectDamaged_data()
+{
+    QTest::addColumn<int>("damage");
+    QTest::addColumn<QString>("problem");
+
+    QTest::newRow("signature") << 0 << QStringLiteral("the signature differs");
+    QTest::newRow("truncated") << 1 << QStringLiteral("bytes long, but its header and slots make");
+    QTest::newRow("offset of layer 2") << 2
+                                       << QStringLiteral("the data offset of layer 2 is 2048, "
+                                                         "expected 1536");
+    QTest::newRow("block count of layer 2") << 3
+                                            << QStringLiteral("the page count of layer 2 is 4, "
+                                                              "its block count gives 6");
+    QTest::newRow("header length 700") << 4
+                                       << QStringLiteral("the header length 700 (data offset of "
+                                                         "layer 1) is not a multiple of 512");
+    QTest::newRow("garbage") << 5 << QStringLiteral("the signature differs");
+    QTest::newRow("empty") << 6 << QStringLiteral("the file is empty");
+    QTest::newRow("cut inside the header") << 7 << QStringLiteral("inside the header of 512 bytes");
+}
+
+// Damaged copies of a good file: exit 1 and the problem named, as JSON and
+// as text.
+void TestQmsTool::inspectDamaged()
+{
+    QFETCH(int, damage);
+    QFETCH(QString, problem);
+
+    const QString wav = work->filePath(QStringLiteral("layer.wav"));
+    writeWave(wav, 1000);
+    QCOMPARE(
+        qmstool({QStringLiteral("build"), QStringLiteral("-o"), outPath(), wav, wav, wav}).exitCode,
+        0);
+    QByteArray bytes = readFile(outPath());
+    QCOMPARE(bytes.size(), 512 + 3 * 1024);
+    switch (damage) {
+    case 0:
+        bytes[5] = 'X';
+        break;
+    case 1:
+        bytes.chop(100);
+        break;
+    case 2:
+        bytes = patched(bytes, 60, le32(2048));
+        break;
+    case 3:
+        bytes = patched(bytes, 50, QByteArray("\x03\x00", 2));
+        break;
+    case 4:
+        bytes = patched(bytes, 56, le32(700));
+        break;
+    case 5:
+        bytes = samplePattern(5000, 11);
+        break;
+    case 6:
+        bytes.clear();
+        break;
+    case 7:
+        bytes.truncate(300);
+        break;
+    }
+    const QString damaged = work->filePath(QStringLiteral("damaged.qms"));
+    QVERIFY(writeFile(damaged, bytes));
+
+    const Result json = qmstool({QStringLiteral("inspect"), QStringLiteral("--json"), damaged});
+    QCOMPARE(json.exitCode, 1);
+    const QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    QCOMPARE(object.value(QLatin1String("valid")).toBool(true), false);
+    QCOMPARE(object.value(QLatin1String("file_length")).toInteger(), bytes.size());
+    const QJsonArray problems = object.value(QLatin1String("problems")).toArray();
+    QVERIFY(!problems.isEmpty());
+    bool named = false;
+    for (const QJsonValue &value : problems)
+        named = named || value.toString().contains(problem);
+    QVERIFY2(named, qPrintable(json.out));
+    QVERIFY(json.err.startsWith(
+        QStringLiteral("qmstool: %1 is not a valid sound file (").arg(damaged)));
+
+    const Result text = qmstool({QStringLiteral("inspect"), damaged});
+    QCOMPARE(text.exitCode, 1);
+    QVERIFY2(text.out.contains(QLatin1String("\nNot valid:\n")), qPrintable(text.out));
+    QVERIFY2(text.out.contains(problem), qPrintable(text.out));
+    QCOMPARE(text.err, json.err);
+}
+
+void TestQmsTool::inspectUnreadable()
+{
+    const QString missing = work->filePath(QStringLiteral("none.qms"));
+    const Result result = qmstool({QStringLiteral("inspect"), QStringLiteral("--json"), missing});
+    QCOMPARE(result.exitCode, 1);
+    const QJsonObject object = QJsonDocument::fromJson(result.out.toUtf8()).object();
+    QCOMPARE(object.value(QLatin1String("valid")).toBool(true), false);
+    QCOMPARE(object.value(QLatin1String("problems")).toArray(),
+             QJsonArray{QStringLiteral("%1 does not exist").arg(missing)});
+
+    const Result folder = qmstool({QStringLiteral("inspect"), work->path()});
+    QCOMPARE(folder.exitCode, 1);
+    QVERIFY(folder.out.contains(QStringLiteral("%1 is not a regular file").arg(work->path())));
+}
+
+// sox writes the canonical 44-byte header: accepted, and its samples land
+// in the sound file unchanged.
+void TestQmsTool::soxWaveAccepted()
+{
+    const QString sox = QStandardPaths::findExecutable(QStringLiteral("sox"));
+    if (sox.isEmpty())
+        QSKIP("sox is not installed");
+    const QString wav = work->filePath(QStringLiteral("tone.wav"));
+    QProcess process;
+    process.start(sox, {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"),
+                        QStringLiteral("-b"), QStringLiteral("16"), QStringLiteral("-c"),
+                        QStringLiteral("1"), wav, QStringLiteral("synth"), QStringLiteral("0.5"),
+                        QStringLiteral("sine"), QStringLiteral("440")});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    const QByteArray contents = readFile(wav);
+    const quint32 dataLength = qFromLittleEndian<quint32>(contents.constData() + 40);
+    QCOMPARE(dataLength, 44100u); // 22050 samples of 2 bytes
+    QCOMPARE(contents.size(), 44 + 44100);
+
+    const Result checked = qmstool({QStringLiteral("check"), wav});
+    QCOMPARE(checked.exitCode, 0);
+    QCOMPARE(checked.out, QStringLiteral("%1: %2\n").arg(wav).arg(slotSize(44100)));
+
+    QCOMPARE(qmstool({QStringLiteral("build"), QStringLiteral("-o"), outPath(), wav}).exitCode, 0);
+    QCOMPARE(qmstool({QStringLiteral("inspect"), outPath()}).exitCode, 0);
+    QCOMPARE(readFile(outPath()).mid(512, 44100), contents.mid(44));
+}
+
+// ffmpeg puts a LIST chunk before the data chunk: refused with -3.
+void TestQmsTool::ffmpegWaveRefused()
+{
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (ffmpeg.isEmpty())
+        QSKIP("ffmpeg is not installed");
+    const QString wav = work->filePath(QStringLiteral("tone.wav"));
+    QProcess process;
+    process.start(ffmpeg,
+                  {QStringLiteral("-nostdin"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                   QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                   QStringLiteral("sine=frequency=440:duration=0.5"), QStringLiteral("-ar"),
+                   QStringLiteral("44100"), QStringLiteral("-ac"), QStringLiteral("1"),
+                   QStringLiteral("-c:a"), QStringLiteral("pcm_s16le"), wav});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 0);
+    QCOMPARE(readFile(wav).mid(36, 4), QByteArray("LIST"));
+
+    const Result checked = qmstool({QStringLiteral("check"), wav});
+    QCOMPARE(checked.exitCode, 1);
+    QCOMPARE(checked.out, QStringLiteral("%1: -3 \"Incomatible file format\": a LIST chunk stands "
+                                         "where the data chunk must start\n")
+                              .arg(wav));
+    const Result built = qmstool({QStringLiteral("build"), QStringLiteral("-o"), outPath(), wav});
+    QCOMPARE(built.exitCode, 1);
+    QVERIFY(built.err.contains(QLatin1String("-3 \"Incomatible file format\"")));
+    QVERIFY(!QFile::exists(outPath()));
+}
+
+// The core's step-by-step lines reach standard error only with --verbose.
+void TestQmsTool::verbose()
+{
+    const QString wav = path(QStringLiteral("good.wav"));
+    const Result quiet = qmstool({QStringLiteral("check"), wav});
+    QCOMPARE(quiet.exitCode, 0);
+    QVERIFY(quiet.err.isEmpty());
+
+    const Result chatty = qmstool({QStringLiteral("check"), QStringLiteral("--verbose"), wav});
+    QCOMPARE(chatty.exitCode, 0);
+    QCOMPARE(chatty.out, quiet.out);
+    QVERIFY2(chatty.err.contains(QStringLiteral("\"%1\" File opening").arg(wav)),
+             qPrintable(chatty.err));
+
+    const Result build = qmstool({QStringLiteral("build"), QStringLiteral("--verbose"),
+                                  QStringLiteral("-o"), outPath(), wav});
+    QCOMPARE(build.exitCode, 0);
+    QVERIFY2(build.err.contains(QStringLiteral("Writing Data From  \"%1\"").arg(wav)),
+             qPrintable(build.err));
+}
+
+QTEST_GUILESS_MAIN(TestQmsTool)
+#include "tst_qmstool.moc"
