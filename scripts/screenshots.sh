@@ -4,7 +4,7 @@
 # default.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/configure.sh
+scripts/configure.sh >/dev/null
 build=${BUILD_DIR:-build}
 QT_QPA_PLATFORM=offscreen QMS_SCREENSHOT_DIR="${1:-/tmp/shots}" \
     "$build/tests/tst_qmwindow_layers" screenshots >/dev/null
