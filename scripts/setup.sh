@@ -8,6 +8,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-multimedia-dev
     clang libclang-rt-14-dev
     sox ffmpeg
     "$@"

@@ -1,0 +1,21 @@
+#include "layerplayer.h"
+
+#include <QSoundEffect>
+#include <QUrl>
+
+LayerPlayer::LayerPlayer(QObject *parent) : QObject(parent)
+{
+    setObjectName(QStringLiteral("layerPlayer"));
+}
+
+void LayerPlayer::Play(const QString &path)
+{
+    if (!effect) {
+        effect = new QSoundEffect(this);
+        effect->setObjectName(QStringLiteral("layerSound"));
+    }
+    // The same source is not loaded again; a new one stops the sound playing
+    // now. Playback starts as soon as the file is loaded.
+    effect->setSource(QUrl::fromLocalFile(path));
+    effect->play();
+}

@@ -1,0 +1,413 @@
+#include "qmwindow.h"
+#include "ui_qmwindow.h"
+
+#include "layerplayer.h"
+#include "layertable.h"
+#include "statusmessage.h"
+#include "thresholdrules.h"
+#include "writefailuremessage.h"
+
+#include "soundfile/soundfilewriter.h"
+#include "soundfile/soundjob.h"
+#include "wav/wavefilereader.h"
+
+#include <QApplication>
+#include <QDebug>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QSettings>
+
+namespace {
+
+const QString LastFolderKey = QStringLiteral("LastFolder");
+const QString LastSaveFolderKey = QStringLiteral("LastSaveFolder");
+const QString DefaultWaveFolder = QStringLiteral("./wav");
+const QString DefaultSaveFolder = QStringLiteral("./qms");
+
+const QString LoadedMark = QStringLiteral("X");
+const QString EmptyMark = QStringLiteral("+");
+const QString FirstEmptyText = QStringLiteral("Create a Layer");
+const QString EmptyText = QStringLiteral("Add a Layer");
+
+// The canonical path of the folder that holds `path`, whether or not the
+// file itself exists yet; "" when the folder does not exist.
+QString CanonicalFolderOf(const QString &path)
+{
+    return QFileInfo(path).absoluteDir().canonicalPath();
+}
+
+} // namespace
+
+QMWindow::QMWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::QMWindow)
+{
+    QCoreApplication::setApplicationName(QStringLiteral("QuelmarR4FileGen"));
+    QCoreApplication::setOrganizationName(QStringLiteral("Quelmar"));
+    QCoreApplication::setOrganizationDomain(QStringLiteral("quelmar.com"));
+
+    QSettings settings;
+    lastFolder = settings.value(LastFolderKey, DefaultWaveFolder).toString();
+    lastSaveFolder = settings.value(LastSaveFolderKey, DefaultSaveFolder).toString();
+
+    ui->setupUi(this);
+    QLabel *const filenames[Rows] = {ui->Filename_1, ui->Filename_2, ui->Filename_3,
+                                     ui->Filename_4, ui->Filename_5, ui->Filename_6,
+                                     ui->Filename_7, ui->Filename_8};
+    QPushButton *const thresholds[Rows] = {ui->ThrOfLayer_1, ui->ThrOfLayer_2, ui->ThrOfLayer_3,
+                                           ui->ThrOfLayer_4, ui->ThrOfLayer_5, ui->ThrOfLayer_6,
+                                           ui->ThrOfLayer_7, ui->ThrOfLayer_8};
+    QPushButton *const addRemoves[Rows] = {
+        ui->Del_Br_Button_1, ui->Del_Br_Button_2, ui->Del_Br_Button_3, ui->Del_Br_Button_4,
+        ui->Del_Br_Button_5, ui->Del_Br_Button_6, ui->Del_Br_Button_7, ui->Del_Br_Button_8};
+    QPushButton *const plays[Rows] = {ui->Play_Button_1, ui->Play_Button_2, ui->Play_Button_3,
+                                      ui->Play_Button_4, ui->Play_Button_5, ui->Play_Button_6,
+                                      ui->Play_Button_7, ui->Play_Button_8};
+    for (int slot = 0; slot < Rows; ++slot) {
+        filenameOf[slot] = filenames[slot];
+        thresholdButtonOf[slot] = thresholds[slot];
+        addRemoveButtonOf[slot] = addRemoves[slot];
+        playButtonOf[slot] = plays[slot];
+    }
+
+    Layers.Reset();
+    ui->ThresholdSlider->setValue(1);
+
+    ui->ThresholdSlider->setVisible(false);
+    for (int layer = 1; layer <= Rows; ++layer)
+        PlayButtonOf(layer)->setVisible(false);
+    for (int layer = 2; layer <= Rows; ++layer)
+        FilenameOf(layer)->setVisible(false);
+    for (int layer = 1; layer <= Rows; ++layer)
+        ThresholdButtonOf(layer)->setVisible(false);
+    for (int layer = 2; layer <= Rows; ++layer)
+        AddRemoveButtonOf(layer)->setVisible(false);
+
+    ui->GenerateButton->setEnabled(true);
+    ui->GenerateButton->setVisible(false);
+}
+
+QMWindow::~QMWindow()
+{
+    delete ui;
+}
+
+// Add/remove buttons
+
+void QMWindow::on_Del_Br_Button_1_clicked()
+{
+    AddOrRemoveLayer(1);
+}
+void QMWindow::on_Del_Br_Button_2_clicked()
+{
+    AddOrRemoveLayer(2);
+}
+void QMWindow::on_Del_Br_Button_3_clicked()
+{
+    AddOrRemoveLayer(3);
+}
+void QMWindow::on_Del_Br_Button_4_clicked()
+{
+    AddOrRemoveLayer(4);
+}
+void QMWindow::on_Del_Br_Button_5_clicked()
+{
+    AddOrRemoveLayer(5);
+}
+void QMWindow::on_Del_Br_Button_6_clicked()
+{
+    AddOrRemoveLayer(6);
+}
+void QMWindow::on_Del_Br_Button_7_clicked()
+{
+    AddOrRemoveLayer(7);
+}
+void QMWindow::on_Del_Br_Button_8_clicked()
+{
+    AddOrRemoveLayer(8);
+}
+
+void QMWindow::AddOrRemoveLayer(int layer)
+{
+    ResetThresholdSelection();
+    // Only the "+" of the first empty row and the "X" of the last loaded one
+    // can be clicked.
+    if (Layers.LayerCount == layer - 1)
+        AddLayer(layer);
+    else if (Layers.LayerCount == layer)
+        RemoveLayer(layer);
+}
+
+void QMWindow::AddLayer(int layer)
+{
+    const int slot = layer - 1;
+    const QString path = BrowseWaveFile();
+    const int size = ReadWaveFile(path);
+    Layers.LayerSize[slot] = size;
+    if (size <= 0) {
+        ErrorMessage(size);
+        return;
+    }
+    Layers.LayerPath[slot] = path;
+    DeriveLayerName(slot);
+    if (!FitsCapacity(Layers.UsedSpace, size)) {
+        ErrorMessage(LayerTable::NotEnoughSpace);
+        return;
+    }
+    Layers.UsedSpace += size;
+    ShowAvailableSpace();
+    Layers.LayerCount = layer;
+    DistributeThresholds(layer);
+    ShowAddedRow(layer);
+}
+
+void QMWindow::RemoveLayer(int layer)
+{
+    const int slot = layer - 1;
+    Layers.LayerCount = layer - 1;
+    DistributeThresholds(layer - 1);
+    Layers.LayerPath[slot].clear();
+    Layers.LayerName[slot].clear();
+    Layers.UsedSpace -= Layers.LayerSize[slot];
+    ShowAvailableSpace();
+    ShowRemovedRow(layer);
+}
+
+void QMWindow::ShowAddedRow(int layer)
+{
+    const bool first = layer == 1;
+    const bool last = layer == Rows;
+    if (!first)
+        AddRemoveButtonOf(layer - 1)->setEnabled(false);
+    AddRemoveButtonOf(layer)->setText(LoadedMark);
+    PlayButtonOf(layer)->setVisible(true);
+    if (!last)
+        AddRemoveButtonOf(layer + 1)->setVisible(true);
+    FilenameOf(layer)->setText(Layers.LayerName[layer - 1]);
+    if (!last)
+        FilenameOf(layer + 1)->setVisible(true);
+    if (first) {
+        ui->GenerateButton->setVisible(true);
+        return;
+    }
+    ThresholdButtonOf(layer - 1)->setVisible(true);
+    ThresholdButtonOf(layer)->setVisible(true);
+}
+
+void QMWindow::ShowRemovedRow(int layer)
+{
+    const bool first = layer == 1;
+    const bool last = layer == Rows;
+    AddRemoveButtonOf(layer)->setText(EmptyMark);
+    if (!first)
+        AddRemoveButtonOf(layer - 1)->setEnabled(true);
+    PlayButtonOf(layer)->setVisible(false);
+    if (!last) {
+        AddRemoveButtonOf(layer + 1)->setVisible(false);
+        FilenameOf(layer + 1)->setVisible(false);
+    }
+    FilenameOf(layer)->setText(first ? FirstEmptyText : EmptyText);
+    if (first) {
+        ui->GenerateButton->setVisible(false);
+        return;
+    }
+    ThresholdButtonOf(layer)->setVisible(false);
+    if (layer == 2)
+        ThresholdButtonOf(1)->setVisible(false);
+    ui->ThresholdSlider->setVisible(false);
+}
+
+void QMWindow::ShowAvailableSpace()
+{
+    ui->AvailableSpace->setValue(AvailableSpacePercent(Layers.UsedSpace));
+}
+
+QString QMWindow::BrowseWaveFile()
+{
+    if (!QFileInfo::exists(lastFolder))
+        lastFolder = DefaultWaveFolder;
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open File"), lastFolder,
+                                                      tr("Wave File 44100 16 MONO (*.wav )"));
+    if (!path.isEmpty()) {
+        lastFolder = CanonicalFolderOf(path);
+        QSettings().setValue(LastFolderKey, lastFolder);
+    }
+    return path;
+}
+
+void QMWindow::DeriveLayerName(int slot)
+{
+    Layers.LayerName[slot] = LayerNameOf(Layers.LayerPath[slot]);
+}
+
+// Threshold selection
+
+void QMWindow::on_ThrOfLayer_1_clicked()
+{
+    SelectLayer(1);
+}
+void QMWindow::on_ThrOfLayer_2_clicked()
+{
+    SelectLayer(2);
+}
+void QMWindow::on_ThrOfLayer_3_clicked()
+{
+    SelectLayer(3);
+}
+void QMWindow::on_ThrOfLayer_4_clicked()
+{
+    SelectLayer(4);
+}
+void QMWindow::on_ThrOfLayer_5_clicked()
+{
+    SelectLayer(5);
+}
+void QMWindow::on_ThrOfLayer_6_clicked()
+{
+    SelectLayer(6);
+}
+void QMWindow::on_ThrOfLayer_7_clicked()
+{
+    SelectLayer(7);
+}
+void QMWindow::on_ThrOfLayer_8_clicked()
+{
+    SelectLayer(8);
+}
+
+void QMWindow::SelectLayer(int layer)
+{
+    // The last loaded layer keeps threshold 1: nothing to edit.
+    if (layer > 1 && Layers.LayerCount == layer) {
+        ui->ThresholdSlider->setVisible(false);
+        return;
+    }
+    ui->ThresholdSlider->setVisible(true);
+    Layers.SelectedLayer = layer;
+    ui->ThresholdSlider->setValue(Layers.LayerThreshold[layer]);
+}
+
+void QMWindow::on_ThresholdSlider_sliderMoved(int position)
+{
+    DragThreshold(Layers.LayerThreshold, Layers.SelectedLayer, Layers.LayerCount, position);
+    ShowThresholds();
+}
+
+void QMWindow::DistributeThresholds(int layerCount)
+{
+    SpreadThresholds(Layers.LayerThreshold, layerCount);
+    ShowThresholds();
+}
+
+void QMWindow::ResetThresholdSelection()
+{
+    ui->ThresholdSlider->setVisible(false);
+    ThresholdButtonOf(Rows)->setChecked(true);
+}
+
+void QMWindow::ShowThresholds()
+{
+    for (int layer = 1; layer <= Rows; ++layer)
+        ThresholdButtonOf(layer)->setText(QString::number(Layers.LayerThreshold[layer]));
+}
+
+// Play buttons
+
+void QMWindow::on_Play_Button_1_clicked()
+{
+    PlayLayer(1);
+}
+void QMWindow::on_Play_Button_2_clicked()
+{
+    PlayLayer(2);
+}
+void QMWindow::on_Play_Button_3_clicked()
+{
+    PlayLayer(3);
+}
+void QMWindow::on_Play_Button_4_clicked()
+{
+    PlayLayer(4);
+}
+void QMWindow::on_Play_Button_5_clicked()
+{
+    PlayLayer(5);
+}
+void QMWindow::on_Play_Button_6_clicked()
+{
+    PlayLayer(6);
+}
+void QMWindow::on_Play_Button_7_clicked()
+{
+    PlayLayer(7);
+}
+void QMWindow::on_Play_Button_8_clicked()
+{
+    PlayLayer(8);
+}
+
+void QMWindow::PlayLayer(int layer)
+{
+    if (!player)
+        player = new LayerPlayer(this);
+    player->Play(Layers.LayerPath[layer - 1]);
+}
+
+// Generate
+
+void QMWindow::on_GenerateButton_clicked()
+{
+    for (int slot = 0; slot < Rows; ++slot)
+        qDebug() << Layers.LayerName[slot] << "---" << Layers.LayerPath[slot];
+
+    if (!QFileInfo::exists(lastSaveFolder))
+        lastSaveFolder = DefaultSaveFolder;
+    Layers.SoundFilePath = QFileDialog::getSaveFileName(this, tr("Save File"), lastSaveFolder,
+                                                        tr("QuelmarSound (*.qms)"));
+    if (!Layers.SoundFilePath.isEmpty()) {
+        // The folder is remembered also for a file that does not exist yet.
+        const QString folder = CanonicalFolderOf(Layers.SoundFilePath);
+        if (!folder.isEmpty()) {
+            lastSaveFolder = folder;
+            QSettings().setValue(LastSaveFolderKey, lastSaveFolder);
+        }
+    }
+    qDebug() << Layers.SoundFilePath;
+    SetSoundFileName();
+
+    const SoundJob job = MakeSoundJob(Layers);
+    const int status = WriteSoundFile(job);
+    ShowWriteFailure(status, job);
+}
+
+void QMWindow::SetSoundFileName()
+{
+    Layers.SoundFileName = LayerNameOf(Layers.SoundFilePath);
+    qDebug() << Layers.SoundFileName;
+}
+
+void QMWindow::ShowWriteFailure(int status, const SoundJob &job)
+{
+    const std::optional<WriteFailureMessage> message = WriteFailureMessageFor(status, job);
+    if (!message)
+        return;
+    const QMessageBox::Icon icon =
+        message->box.kind == StatusMessage::Warning ? QMessageBox::Warning : QMessageBox::Critical;
+    QMessageBox box(icon, QString::fromUtf8(message->box.title),
+                    QString::fromUtf8(message->box.text), QMessageBox::Ok, this);
+    box.setInformativeText(message->details);
+    box.exec();
+}
+
+// Status messages
+
+void QMWindow::ErrorMessage(int code)
+{
+    const StatusMessage message = StatusMessageFor(code);
+    const QString title = QString::fromUtf8(message.title);
+    const QString text = QString::fromUtf8(message.text);
+    if (message.kind == StatusMessage::Warning)
+        QMessageBox::warning(this, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+    else
+        QMessageBox::critical(this, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+}

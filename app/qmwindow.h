@@ -1,0 +1,104 @@
+#ifndef QMWINDOW_H
+#define QMWINDOW_H
+
+#include <QMainWindow>
+#include <QString>
+
+class LayerPlayer;
+class QLabel;
+class QPushButton;
+struct SoundJob;
+
+namespace Ui {
+class QMWindow;
+}
+
+// The one window of the program: eight layer rows, the threshold slider, the
+// available-space bar and the Generate button. Every action is a slot here,
+// connected to its widget by name when the form is set up; the slots share
+// the process-wide layer table (Layers).
+class QMWindow : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit QMWindow(QWidget *parent = nullptr);
+    ~QMWindow() override;
+
+    // Runs the open-file dialog in the remembered WAV folder and remembers the
+    // chosen file's folder; returns the path, "" when cancelled.
+    QString BrowseWaveFile();
+    // Sets LayerName of `slot` from its LayerPath.
+    void DeriveLayerName(int slot);
+    // Spreads the thresholds evenly for `layerCount` layers and shows them.
+    void DistributeThresholds(int layerCount);
+    // Hides the slider and clears the visible threshold selection.
+    void ResetThresholdSelection();
+    // Sets SoundFileName from SoundFilePath.
+    void SetSoundFileName();
+
+private slots:
+    void on_Del_Br_Button_1_clicked();
+    void on_Del_Br_Button_2_clicked();
+    void on_ThrOfLayer_1_clicked();
+    void on_ThrOfLayer_2_clicked();
+    void on_Del_Br_Button_3_clicked();
+    void on_ThrOfLayer_3_clicked();
+    void on_ThrOfLayer_4_clicked();
+    void on_ThrOfLayer_5_clicked();
+    void on_ThrOfLayer_6_clicked();
+    void on_ThrOfLayer_7_clicked();
+    void on_ThrOfLayer_8_clicked();
+    void on_Del_Br_Button_4_clicked();
+    void on_Del_Br_Button_5_clicked();
+    void on_Del_Br_Button_6_clicked();
+    void on_Del_Br_Button_7_clicked();
+    void on_Del_Br_Button_8_clicked();
+    void on_GenerateButton_clicked();
+    void on_Play_Button_1_clicked();
+    void on_Play_Button_2_clicked();
+    void on_Play_Button_3_clicked();
+    void on_Play_Button_4_clicked();
+    void on_Play_Button_5_clicked();
+    void on_Play_Button_6_clicked();
+    void on_Play_Button_7_clicked();
+    void on_Play_Button_8_clicked();
+    void on_ThresholdSlider_sliderMoved(int position);
+
+public slots:
+    // Shows the message box of a status code and waits until it is closed.
+    void ErrorMessage(int code);
+
+private:
+    // Row actions, by layer number 1 to 8.
+    void AddOrRemoveLayer(int layer);
+    void AddLayer(int layer);
+    void RemoveLayer(int layer);
+    void ShowAddedRow(int layer);
+    void ShowRemovedRow(int layer);
+    void SelectLayer(int layer);
+    void PlayLayer(int layer);
+
+    void ShowThresholds();
+    void ShowAvailableSpace();
+    void ShowWriteFailure(int status, const SoundJob &job);
+
+    // A row's widgets, by layer number 1 to 8.
+    QLabel *FilenameOf(int layer) const { return filenameOf[layer - 1]; }
+    QPushButton *ThresholdButtonOf(int layer) const { return thresholdButtonOf[layer - 1]; }
+    QPushButton *AddRemoveButtonOf(int layer) const { return addRemoveButtonOf[layer - 1]; }
+    QPushButton *PlayButtonOf(int layer) const { return playButtonOf[layer - 1]; }
+
+    static constexpr int Rows = 8;
+
+    Ui::QMWindow *ui;
+    QString lastFolder;     // where the open-file dialog starts
+    QString lastSaveFolder; // where the save dialog starts
+    QLabel *filenameOf[Rows] = {};
+    QPushButton *thresholdButtonOf[Rows] = {};
+    QPushButton *addRemoveButtonOf[Rows] = {};
+    QPushButton *playButtonOf[Rows] = {};
+    LayerPlayer *player = nullptr; // made when a layer is first played
+};
+
+#endif // QMWINDOW_H

@@ -1,0 +1,195 @@
+#ifndef GUISUPPORT_H
+#define GUISUPPORT_H
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QList>
+#include <QMessageBox>
+#include <QPointer>
+#include <QQueue>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+// Helpers for the tests that drive the real main window under the offscreen
+// platform: an answerer for the modal dialogs the window opens, and the test
+// main() that keeps the settings store away from the user's.
+namespace GuiSupport {
+
+// What a modal dialog showed when it appeared.
+struct SeenDialog
+{
+    QString className;
+    QString title;
+    // Message boxes
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString text;
+    QString informativeText;
+    QMessageBox::StandardButtons buttons;
+    // File dialogs
+    QFileDialog::AcceptMode acceptMode = QFileDialog::AcceptOpen;
+    QString directory;
+    QStringList nameFilters;
+};
+
+// Answers the modal dialogs one after another: a repeating timer polls
+// QApplication::activeModalWidget() (it keeps firing inside the dialog's own
+// event loop) and hands each new dialog to the next queued answer. A dialog
+// that nobody expected is recorded as a problem and closed, so a test fails
+// instead of hanging.
+class DialogAnswerer : public QObject
+{
+public:
+    using Answer = std::function<void(QWidget *dialog)>;
+
+    DialogAnswerer()
+    {
+        connect(&timer, &QTimer::timeout, this, [this] { poll(); });
+        timer.start(10);
+    }
+
+    void then(Answer answer) { answers.enqueue(std::move(answer)); }
+    int pending() const { return answers.size(); }
+
+    QList<SeenDialog> seen;
+    QStringList problems;
+
+    // Types `path` into a file dialog's name field and presses Enter; then
+    // runs `afterAccept` before the dialog's caller gets the path back.
+    static Answer chooseFile(const QString &path, std::function<void()> afterAccept = {})
+    {
+        return [path, afterAccept](QWidget *dialog) {
+            auto *fileDialog = qobject_cast<QFileDialog *>(dialog);
+            auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (!fileDialog || !edit) {
+                QTest::qFail("expected a file dialog", __FILE__, __LINE__);
+                closeDialog(dialog);
+                return;
+            }
+            edit->setText(path);
+            QTest::keyClick(edit, Qt::Key_Return);
+            if (fileDialog->isVisible()) {
+                QTest::qFail("the file dialog did not take the path", __FILE__, __LINE__);
+                fileDialog->reject();
+            }
+            if (afterAccept)
+                afterAccept();
+        };
+    }
+
+    static Answer cancel()
+    {
+        return [](QWidget *dialog) { closeDialog(dialog); };
+    }
+
+    // Clicks `which` of a message box.
+    static Answer press(QMessageBox::StandardButton which = QMessageBox::Ok)
+    {
+        return [which](QWidget *dialog) {
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            QAbstractButton *button = box ? box->button(which) : nullptr;
+            if (!button) {
+                QTest::qFail("expected a message box with that button", __FILE__, __LINE__);
+                closeDialog(dialog);
+                return;
+            }
+            QTest::mouseClick(button, Qt::LeftButton);
+        };
+    }
+
+private:
+    static void closeDialog(QWidget *dialog)
+    {
+        if (auto *d = qobject_cast<QDialog *>(dialog))
+            d->reject();
+        else
+            dialog->close();
+    }
+
+    static SeenDialog describe(QWidget *dialog)
+    {
+        SeenDialog seen;
+        seen.className = QString::fromLatin1(dialog->metaObject()->className());
+        seen.title = dialog->windowTitle();
+        if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
+            seen.icon = box->icon();
+            seen.text = box->text();
+            seen.informativeText = box->informativeText();
+            seen.buttons = box->standardButtons();
+        }
+        if (auto *fileDialog = qobject_cast<QFileDialog *>(dialog)) {
+            seen.acceptMode = fileDialog->acceptMode();
+            seen.directory = fileDialog->directory().absolutePath();
+            seen.nameFilters = fileDialog->nameFilters();
+        }
+        return seen;
+    }
+
+    void poll()
+    {
+        QWidget *dialog = QApplication::activeModalWidget();
+        if (!dialog || dialog == answered)
+            return;
+        answered = dialog;
+        seen << describe(dialog);
+        if (answers.isEmpty()) {
+            problems << QStringLiteral("unexpected %1 \"%2\" \"%3\"")
+                            .arg(seen.last().className, seen.last().title, seen.last().text);
+            closeDialog(dialog);
+            return;
+        }
+        // Answered from a posted call, not from this timer's handler: Qt does not
+        // fire a timer again while its handler runs, and an answer may open a
+        // further dialog (a file dialog's overwrite question) that needs one.
+        QMetaObject::invokeMethod(
+            this,
+            [answer = answers.dequeue(), target = QPointer<QWidget>(dialog)] {
+                if (target)
+                    answer(target);
+            },
+            Qt::QueuedConnection);
+    }
+
+    QTimer timer;
+    QQueue<Answer> answers;
+    QPointer<QWidget> answered; // the dialog last handed out, while it lives
+};
+
+// Points the settings store (and the runtime folder) into `home`, before the
+// application object exists, so that no test reads or writes a user's
+// settings and tests running side by side do not share a store.
+inline void IsolateSettings(const QString &home)
+{
+    QDir(home).mkpath(QStringLiteral("config"));
+    qputenv("XDG_CONFIG_HOME", QDir(home).filePath(QStringLiteral("config")).toLocal8Bit());
+    qputenv("XDG_RUNTIME_DIR", home.toLocal8Bit());
+}
+
+inline QString ConfigHome()
+{
+    return QString::fromLocal8Bit(qgetenv("XDG_CONFIG_HOME"));
+}
+
+} // namespace GuiSupport
+
+// main() of a window test: settings isolated, Qt's own file dialog.
+#define QMS_GUI_TEST_MAIN(TestClass)                                                               \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        QTemporaryDir home;                                                                        \
+        if (!home.isValid())                                                                       \
+            return 1;                                                                              \
+        GuiSupport::IsolateSettings(home.path());                                                  \
+        QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                                   \
+        QApplication application(argc, argv);                                                      \
+        TestClass test;                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
+
+#endif // GUISUPPORT_H
