@@ -2,9 +2,9 @@
 
 #include "commandparser.h"
 #include "console.h"
+#include "soundfile/writefailure.h"
 #include "thresholdlist.h"
 #include "waverefusal.h"
-#include "writerefusal.h"
 
 #include "app/addlayer.h"
 #include "app/layertable.h"
@@ -100,7 +100,7 @@ int RunBuild(const QStringList &arguments)
     const SoundJob job = MakeSoundJob(table);
     const int status = WriteSoundFile(job);
     if (status != SoundFileStatus::Written) {
-        Err() << "qmstool: " << outPath << " not written: " << DescribeWriteRefusal(job, status)
+        Err() << "qmstool: " << outPath << " not written: " << DescribeWriteFailure(job, status)
               << Qt::endl;
         return ExitStatus::Refused;
     }

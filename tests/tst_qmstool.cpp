@@ -505,7 +505,8 @@ void TestQmsTool::writeFails()
     const Result result = finish(process);
     QCOMPARE(result.exitCode, 1);
     QCOMPARE(result.err, QStringLiteral("qmstool: %1 not written: writing failed (disk full or an "
-                                        "I/O error)\n")
+                                        "I/O error); a file that was there before is "
+                                        "unchanged\n")
                              .arg(outPath()));
     QCOMPARE(readFile(outPath()), Previous.toUtf8());
     QCOMPARE(entries(work->path()), QStringList{QStringLiteral("out.qms")});

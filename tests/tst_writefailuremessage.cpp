@@ -67,6 +67,8 @@ private slots:
             << -4 << "second grown" << true << "File Error" << QStringList{out, "layer2.wav"};
         QTest::newRow("layer fine again")
             << -4 << "" << true << "File Error" << QStringList{out, "one of the layers"};
+        QTest::newRow("output is a layer") << -5 << "" << true << "File Error"
+                                           << QStringList{out, "WAV file of one of the layers"};
         QTest::newRow("unknown") << -99 << "" << true << "Unknown Error" << QStringList{out};
     }
     void message()

@@ -1,8 +1,8 @@
-#include "writerefusal.h"
+#include "writefailure.h"
 
-#include "soundfile/soundfileformat.h"
-#include "soundfile/soundfilewriter.h"
-#include "soundfile/soundjob.h"
+#include "soundfileformat.h"
+#include "soundfilewriter.h"
+#include "soundjob.h"
 #include "wav/waveheader.h"
 
 #include <QDir>
@@ -18,7 +18,7 @@ QString whyNotCreated(const QString &path)
         return QStringLiteral("it is a folder");
     if (!file.dir().exists())
         return QStringLiteral("its folder %1 does not exist").arg(file.dir().path());
-    return QStringLiteral("it cannot be created there (no write access?)");
+    return QStringLiteral("it cannot be created in its folder (no write access?)");
 }
 
 // The first layer whose WAV file cannot be read now or outgrew its slot.
@@ -47,13 +47,13 @@ QString whichLayerUnusable(const SoundJob &job)
                 .arg(job.Sizes[k]);
         }
     }
-    return QStringLiteral("a layer's WAV file could no longer be read, or it grew beyond its slot "
-                          "after it was checked");
+    return QStringLiteral("one of the layers' WAV files could no longer be read, or it grew "
+                          "beyond its slot after it was checked");
 }
 
 } // namespace
 
-QString DescribeWriteRefusal(const SoundJob &job, int status)
+QString DescribeWriteFailure(const SoundJob &job, int status)
 {
     switch (status) {
     case SoundFileStatus::CannotCreate:
@@ -69,7 +69,10 @@ QString DescribeWriteRefusal(const SoundJob &job, int status)
             .arg(SoundFileFormat::Capacity);
     }
     case SoundFileStatus::WriteFailed:
-        return QStringLiteral("writing failed (disk full or an I/O error)");
+        return QStringLiteral("writing failed (disk full or an I/O error); a file that was "
+                              "there before is unchanged");
+    case SoundFileStatus::OutputIsLayer:
+        return QStringLiteral("it is the WAV file of one of the layers");
     case SoundFileStatus::LayerUnusable:
         return whichLayerUnusable(job);
     default:
