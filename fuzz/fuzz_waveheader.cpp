@@ -10,6 +10,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const QByteArray header = QByteArray::fromRawData(reinterpret_cast<const char *>(data),
                                                       int(qMin<size_t>(size, 1 << 16)));
     const WaveHeader::Problem problem = WaveHeader::Check(header);
+    // Every refusal comes with a reason in words.
+    if (problem != WaveHeader::Problem::None && WaveHeader::Describe(header).isEmpty())
+        __builtin_trap();
     if (problem == WaveHeader::Problem::None) {
         const qint32 slot = WaveHeader::SlotSize(WaveHeader::DataLength(header));
         // Every accepted header gives a slot the sound file can hold.

@@ -58,9 +58,10 @@ public:
             problem(QStringLiteral("the file is empty"));
             return;
         }
-        if (bytes.size() < NameListOffset) {
-            problem(QStringLiteral("the file has only %1 bytes, less than the %2 bytes of the "
-                                   "header's fixed part")
+        // The fixed part and at least the name list's first byte.
+        if (bytes.size() <= NameListOffset) {
+            problem(QStringLiteral("the file has only %1 bytes, too few for the header (%2 "
+                                   "fixed bytes and a name list)")
                         .arg(bytes.size())
                         .arg(NameListOffset));
             return;
