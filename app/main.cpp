@@ -5,6 +5,8 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    // Ties the window to its installed launcher (Wayland app id, task bar icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.quelmar.QuelmarR4FileGen"));
     QMWindow window;
     window.show();
     return application.exec();

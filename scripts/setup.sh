@@ -11,6 +11,7 @@ packages=(
     qt6-multimedia-dev
     clang libclang-rt-14-dev
     sox ffmpeg
+    appstream desktop-file-utils libxml2-utils shared-mime-info groff-base dpkg-dev
     "$@"
 )
 
