@@ -18,19 +18,6 @@ namespace {
 const QString Usage =
     QStringLiteral("qmstool build -o OUT.qms [-t T1,...,Tn] WAV1 [WAV2 ... WAV8]");
 
-// The layer whose WAV file the output would replace, or 0.
-int layerOverwrittenBy(const QString &output, const QStringList &wavs)
-{
-    const QString target = QFileInfo(output).canonicalFilePath();
-    if (target.isEmpty())
-        return 0;
-    for (int k = 0; k < wavs.size(); ++k) {
-        if (QFileInfo(wavs.at(k)).canonicalFilePath() == target)
-            return k + 1;
-    }
-    return 0;
-}
-
 } // namespace
 
 int RunBuild(const QStringList &arguments)
@@ -73,10 +60,6 @@ int RunBuild(const QStringList &arguments)
             return UsageError(error);
     }
     const QString outPath = parser.value(output);
-    if (const int layer = layerOverwrittenBy(outPath, wavs)) {
-        return UsageError(
-            QStringLiteral("the output %1 is the WAV file of layer %2").arg(outPath).arg(layer));
-    }
 
     LayerTable table;
     for (const QString &wav : wavs) {
