@@ -73,11 +73,8 @@ private slots:
 
     void cleanup()
     {
-        if (driver) {
-            QVERIFY2(driver->dialogs.problems.isEmpty(),
-                     qPrintable(driver->dialogs.problems.join('\n')));
-            QCOMPARE(driver->dialogs.pending(), 0);
-        }
+        if (driver)
+            driver->checkDialogsSettled();
         driver.reset();
         QDir::setCurrent(startFolder);
         files.reset();

@@ -54,6 +54,13 @@ public:
         return find<QPushButton>(QStringLiteral("GenerateButton"));
     }
 
+    // Checks that every dialog came as expected and none is still awaited.
+    void checkDialogsSettled() const
+    {
+        QVERIFY2(dialogs.problems.isEmpty(), qPrintable(dialogs.problems.join('\n')));
+        QCOMPARE(dialogs.pending(), 0);
+    }
+
     // Clicks a button that the user can see.
     void click(QAbstractButton *button)
     {
