@@ -133,10 +133,13 @@ private:
 
     void poll()
     {
+        // A dialog becomes the active modal widget again when a box it opened
+        // (a file dialog's overwrite question) closes: it is answered once.
         QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog || dialog == answered)
+        if (!dialog || answered.contains(dialog))
             return;
-        answered = dialog;
+        answered.removeAll(nullptr);
+        answered << dialog;
         seen << describe(dialog);
         if (answers.isEmpty()) {
             problems << QStringLiteral("unexpected %1 \"%2\" \"%3\"")
@@ -158,7 +161,7 @@ private:
 
     QTimer timer;
     QQueue<Answer> answers;
-    QPointer<QWidget> answered; // the dialog last handed out, while it lives
+    QList<QPointer<QWidget>> answered; // the dialogs handed out, while they live
 };
 
 // Points the settings store (and the runtime folder) into `home`, before the
