@@ -2,6 +2,7 @@
 #define TESTSUPPORT_H
 
 #include <QByteArray>
+#include <QDir>
 #include <QFile>
 #include <QString>
 #include <QStringList>
@@ -40,6 +41,44 @@ inline QByteArray samplePattern(qint64 length, int seed)
     for (qint64 i = 0; i < length; ++i)
         samples[i] = char((i * 7 + seed * 31 + (i >> 8)) & 0xFF);
     return samples;
+}
+
+// `bytes` with `patch` written over them at `offset`.
+inline QByteArray patched(QByteArray bytes, int offset, const QByteArray &patch)
+{
+    bytes.replace(offset, patch.size(), patch);
+    return bytes;
+}
+
+inline QByteArray le16(quint16 value)
+{
+    QByteArray bytes(2, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+inline QByteArray le32(quint32 value)
+{
+    QByteArray bytes(4, '\0');
+    qToLittleEndian(value, bytes.data());
+    return bytes;
+}
+
+// A sound file with its random tag (bytes 32 to 35) zeroed, for comparing
+// everything else.
+inline QByteArray withoutTag(QByteArray bytes)
+{
+    if (bytes.size() >= 36)
+        bytes.replace(32, 4, QByteArray(4, '\0'));
+    return bytes;
+}
+
+// Everything in `folder`, hidden and special files included: a stray
+// temporary file shows here.
+inline QStringList entries(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                                  QDir::NoDotAndDotDot);
 }
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)

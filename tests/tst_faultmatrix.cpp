@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 using GuiSupport::DialogAnswerer;
+using TestSupport::entries;
 using TestSupport::readFile;
 using TestSupport::writeFile;
 using TestSupport::writeWave;
@@ -43,11 +44,6 @@ void fillUp(const QString &folder)
     while (filler.write(block) == block.size()) {
     }
     filler.write(block.left(1)); // a last partial page, if any
-}
-
-QStringList entries(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
 }
 
 } // namespace

@@ -75,32 +75,6 @@ QString describe(const Result &result)
         .arg(result.out, result.err);
 }
 
-QByteArray withoutTag(QByteArray bytes)
-{
-    if (bytes.size() >= 36)
-        bytes.replace(32, 4, QByteArray(4, '\0'));
-    return bytes;
-}
-
-QByteArray patched(QByteArray bytes, int offset, const QByteArray &patch)
-{
-    bytes.replace(offset, patch.size(), patch);
-    return bytes;
-}
-
-QByteArray le32(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
-QStringList entries(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                               QDir::NoDotAndDotDot);
-}
-
 int slotSize(int dataLength)
 {
     return (dataLength & ~511) + 512;

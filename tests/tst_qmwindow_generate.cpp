@@ -11,20 +11,13 @@
 #include <QTemporaryDir>
 
 using GuiSupport::DialogAnswerer;
+using TestSupport::le16;
+using TestSupport::le32;
 using TestSupport::readFile;
+using TestSupport::withoutTag;
 using TestSupport::writeWave;
 
 namespace {
-
-QByteArray littleEndian16(quint16 v)
-{
-    return QByteArray(1, char(v & 0xFF)) + char(v >> 8);
-}
-
-QByteArray littleEndian32(quint32 v)
-{
-    return littleEndian16(quint16(v & 0xFFFF)) + littleEndian16(quint16(v >> 16));
-}
 
 // The file that one layer named kick.wav with 100000 sample bytes, saved as
 // demo.qms with all thresholds 1, must give; the random tag left as zeros.
@@ -35,24 +28,17 @@ QByteArray kickDemoFile(const QByteArray &samples)
     e += QByteArray::fromHex("0401010A1234567891");
     e += QByteArray::fromHex("785A46");
     for (int i = 0; i < 4; ++i)
-        e += littleEndian16(196); // 100352 / 512
+        e += le16(196); // 100352 / 512
     for (int i = 0; i < 4; ++i)
-        e += littleEndian32(512);
+        e += le32(512);
     e += QByteArray(8, '\1');
-    e += littleEndian16(392) + QByteArray(14, '\0'); // 100352 / 256
+    e += le16(392) + QByteArray(14, '\0'); // 100352 / 256
     e += QByteArray(8, '\0');
     e += "\ndemo.qms\nkick.wav\n" + QByteArray(7, '\n');
     e += QByteArray(512 - e.size(), '~');
     e += samples;
     e += QByteArray(352, '\0');
     return e;
-}
-
-QByteArray withoutTag(QByteArray file)
-{
-    if (file.size() >= 36)
-        file.replace(32, 4, QByteArray(4, '\0'));
-    return file;
 }
 
 QString quoted(const QString &s)

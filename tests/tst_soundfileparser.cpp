@@ -56,26 +56,6 @@ QByteArray filePrefix(const SoundJob &job, qint64 *fileLength)
     return bytes;
 }
 
-QByteArray le32(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
-QByteArray le16(quint16 value)
-{
-    QByteArray bytes(2, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
-QByteArray patched(QByteArray bytes, int offset, const QByteArray &patch)
-{
-    bytes.replace(offset, patch.size(), patch);
-    return bytes;
-}
-
 QString problemsOf(const SoundFileInfo &info)
 {
     return info.Problems.join(QLatin1String(" | "));

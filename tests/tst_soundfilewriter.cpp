@@ -29,19 +29,6 @@ quint32 le32(const QByteArray &b, int offset)
     return qFromLittleEndian<quint32>(b.constData() + offset);
 }
 
-// Everything but the random tag at bytes 32 to 35.
-QByteArray withoutTag(QByteArray bytes)
-{
-    if (bytes.size() >= 36)
-        bytes.replace(32, 4, QByteArray(4, '\0'));
-    return bytes;
-}
-
-QStringList entries(const QString &dir)
-{
-    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-}
-
 // Runs the writer in a child process whose files may not grow beyond
 // `fileSizeLimit` bytes, as on a full disk, and returns its status.
 int writeWithFileSizeLimit(const SoundJob &job, rlim_t fileSizeLimit)

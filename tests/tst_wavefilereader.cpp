@@ -25,13 +25,6 @@ private:
     QTemporaryDir dir;
 };
 
-// Patches `bytes` into a canonical header at `offset`.
-static QByteArray patched(QByteArray header, int offset, const QByteArray &bytes)
-{
-    header.replace(offset, bytes.size(), bytes);
-    return header;
-}
-
 void TestWaveFileReader::header_data()
 {
     QTest::addColumn<QByteArray>("contents");

@@ -19,26 +19,6 @@ private slots:
 
 namespace {
 
-QByteArray patched(QByteArray header, int offset, const QByteArray &bytes)
-{
-    header.replace(offset, bytes.size(), bytes);
-    return header;
-}
-
-QByteArray le16(quint16 value)
-{
-    QByteArray bytes(2, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
-QByteArray le32(quint32 value)
-{
-    QByteArray bytes(4, '\0');
-    qToLittleEndian(value, bytes.data());
-    return bytes;
-}
-
 // A header as a program that writes a LIST chunk before the data chunk
 // lays it out: the chunk tag at 36 and its size at 40.
 QByteArray listChunkFirst()
