@@ -1,9 +1,12 @@
 #include "qmwindow.h"
 
+#include "soundfile/outputfile.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    RemoveTemporaryFilesOnSignals();
     QApplication application(argc, argv);
     // Ties the window to its installed launcher (Wayland app id, task bar icon).
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quelmar.QuelmarR4FileGen"));

@@ -1,6 +1,7 @@
 #include "qmwindow.h"
 #include "ui_qmwindow.h"
 
+#include "addlayer.h"
 #include "layerplayer.h"
 #include "layertable.h"
 #include "statusmessage.h"
@@ -140,35 +141,20 @@ void QMWindow::AddOrRemoveLayer(int layer)
 
 void QMWindow::AddLayer(int layer)
 {
-    const int slot = layer - 1;
-    const QString path = BrowseWaveFile();
-    const int size = ReadWaveFile(path);
-    Layers.LayerSize[slot] = size;
-    if (size <= 0) {
-        ErrorMessage(size);
+    WaveCheck check;
+    if (::AddLayer(Layers, BrowseWaveFile(), &check) <= 0) {
+        ShowStatus(check.Result, check.Reason);
         return;
     }
-    Layers.LayerPath[slot] = path;
-    DeriveLayerName(slot);
-    if (!FitsCapacity(Layers.UsedSpace, size)) {
-        ErrorMessage(LayerTable::NotEnoughSpace);
-        return;
-    }
-    Layers.UsedSpace += size;
     ShowAvailableSpace();
-    Layers.LayerCount = layer;
-    DistributeThresholds(layer);
+    ShowThresholds();
     ShowAddedRow(layer);
 }
 
 void QMWindow::RemoveLayer(int layer)
 {
-    const int slot = layer - 1;
-    Layers.LayerCount = layer - 1;
-    DistributeThresholds(layer - 1);
-    Layers.LayerPath[slot].clear();
-    Layers.LayerName[slot].clear();
-    Layers.UsedSpace -= Layers.LayerSize[slot];
+    RemoveLastLayer(Layers);
+    ShowThresholds();
     ShowAvailableSpace();
     ShowRemovedRow(layer);
 }
@@ -376,8 +362,9 @@ void QMWindow::on_GenerateButton_clicked()
     SetSoundFileName();
 
     const SoundJob job = MakeSoundJob(Layers);
-    const int status = WriteSoundFile(job);
-    ShowWriteFailure(status, job);
+    WriteReport report;
+    WriteSoundFile(job, &report);
+    ShowWriteFailure(report, job);
 }
 
 void QMWindow::SetSoundFileName()
@@ -386,28 +373,32 @@ void QMWindow::SetSoundFileName()
     qDebug() << Layers.SoundFileName;
 }
 
-void QMWindow::ShowWriteFailure(int status, const SoundJob &job)
+void QMWindow::ShowWriteFailure(const WriteReport &report, const SoundJob &job)
 {
-    const std::optional<WriteFailureMessage> message = WriteFailureMessageFor(status, job);
-    if (!message)
-        return;
-    const QMessageBox::Icon icon =
-        message->box.kind == StatusMessage::Warning ? QMessageBox::Warning : QMessageBox::Critical;
-    QMessageBox box(icon, QString::fromUtf8(message->box.title),
-                    QString::fromUtf8(message->box.text), QMessageBox::Ok, this);
-    box.setInformativeText(message->details);
-    box.exec();
+    const std::optional<WriteFailureMessage> message = WriteFailureMessageFor(report, job);
+    if (message)
+        ShowMessage(message->box, message->details);
 }
 
 // Status messages
 
 void QMWindow::ErrorMessage(int code)
 {
-    const StatusMessage message = StatusMessageFor(code);
-    const QString title = QString::fromUtf8(message.title);
-    const QString text = QString::fromUtf8(message.text);
-    if (message.kind == StatusMessage::Warning)
-        QMessageBox::warning(this, title, text, QMessageBox::Ok, QMessageBox::NoButton);
-    else
-        QMessageBox::critical(this, title, text, QMessageBox::Ok, QMessageBox::NoButton);
+    ShowMessage(StatusMessageFor(code), QString());
+}
+
+void QMWindow::ShowStatus(int code, const QString &reason)
+{
+    ShowMessage(StatusMessageFor(code), reason);
+}
+
+void QMWindow::ShowMessage(const StatusMessage &message, const QString &details)
+{
+    const QMessageBox::Icon icon =
+        message.kind == StatusMessage::Warning ? QMessageBox::Warning : QMessageBox::Critical;
+    QMessageBox box(icon, QString::fromUtf8(message.title), QString::fromUtf8(message.text),
+                    QMessageBox::Ok, this);
+    box.setDefaultButton(QMessageBox::NoButton);
+    box.setInformativeText(details);
+    box.exec();
 }

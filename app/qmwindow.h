@@ -8,6 +8,8 @@ class LayerPlayer;
 class QLabel;
 class QPushButton;
 struct SoundJob;
+struct StatusMessage;
+struct WriteReport;
 
 namespace Ui {
 class QMWindow;
@@ -81,7 +83,10 @@ private:
 
     void ShowThresholds();
     void ShowAvailableSpace();
-    void ShowWriteFailure(int status, const SoundJob &job);
+    void ShowWriteFailure(const WriteReport &report, const SoundJob &job);
+    // The box of a status code, with `reason` as its informative text.
+    void ShowStatus(int code, const QString &reason);
+    void ShowMessage(const StatusMessage &message, const QString &details);
 
     // A row's widgets, by layer number 1 to 8.
     QLabel *FilenameOf(int layer) const { return filenameOf[layer - 1]; }

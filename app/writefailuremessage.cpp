@@ -21,15 +21,16 @@ QString tr(const char *text)
 
 } // namespace
 
-std::optional<WriteFailureMessage> WriteFailureMessageFor(int status, const SoundJob &job)
+std::optional<WriteFailureMessage> WriteFailureMessageFor(const WriteReport &report,
+                                                          const SoundJob &job)
 {
-    if (status == SoundFileStatus::Written || job.FilePath.isEmpty())
+    if (report.Status == SoundFileStatus::Written || job.FilePath.isEmpty())
         return std::nullopt;
 
     const QString file = QDir::toNativeSeparators(job.FilePath);
     const QString details =
-        tr("Could not write %1: %2.").arg(file, DescribeWriteFailure(job, status));
-    switch (status) {
+        tr("Could not write %1: %2.").arg(file, DescribeWriteFailure(job, report));
+    switch (report.Status) {
     case SoundFileStatus::OverCapacity:
         return WriteFailureMessage{StatusMessageFor(NotEnoughSpaceBox), details};
     case SoundFileStatus::CannotCreate:

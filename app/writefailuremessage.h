@@ -8,6 +8,7 @@
 #include <optional>
 
 struct SoundJob;
+struct WriteReport;
 
 // What the user is told when a sound file was not written: the message box
 // of the status table that fits (kind, title, text) and a sentence that
@@ -18,9 +19,10 @@ struct WriteFailureMessage
     QString details;
 };
 
-// The message for the writer's outcome `status` on `job`, or nothing when
+// The message for the writer's outcome `report` on `job`, or nothing when
 // there is nothing to tell: the file was written, or no path was chosen (a
 // cancelled save dialog).
-std::optional<WriteFailureMessage> WriteFailureMessageFor(int status, const SoundJob &job);
+std::optional<WriteFailureMessage> WriteFailureMessageFor(const WriteReport &report,
+                                                          const SoundJob &job);
 
 #endif // WRITEFAILUREMESSAGE_H

@@ -10,8 +10,7 @@
 #include "app/layertable.h"
 #include "soundfile/soundfilewriter.h"
 #include "soundfile/soundjob.h"
-
-#include <QFileInfo>
+#include "wav/wavefilereader.h"
 
 namespace {
 
@@ -64,15 +63,12 @@ int RunBuild(const QStringList &arguments)
     LayerTable table;
     for (const QString &wav : wavs) {
         const int slot = table.LayerCount;
-        const int status = AddLayer(table, wav);
-        if (status > 0)
+        WaveCheck check;
+        if (AddLayer(table, wav, &check) > 0)
             continue;
-        const QString reason = status == LayerTable::NotEnoughSpace
-                                   ? DescribeCapacityRefusal(table.UsedSpace, table.LayerSize[slot])
-                                   : DescribeWaveRefusal(wav, status);
-        Err() << "qmstool: layer " << slot + 1 << ", " << DisplayedPath(wav) << ": " << reason
-              << "\n"
-              << "qmstool: " << outPath << " not written" << Qt::endl;
+        Err() << "qmstool: layer " << slot + 1 << ", " << DisplayedPath(wav) << ": "
+              << DescribeWaveRefusal(check) << "\n"
+              << "qmstool: " << Printable(outPath) << " not written" << Qt::endl;
         return ExitStatus::Refused;
     }
     if (!wanted.isEmpty())
@@ -81,14 +77,14 @@ int RunBuild(const QStringList &arguments)
     table.SoundFilePath = outPath;
     table.SoundFileName = LayerNameOf(outPath);
     const SoundJob job = MakeSoundJob(table);
-    const int status = WriteSoundFile(job);
-    if (status != SoundFileStatus::Written) {
-        Err() << "qmstool: " << outPath << " not written: " << DescribeWriteFailure(job, status)
-              << Qt::endl;
+    WriteReport report;
+    if (WriteSoundFile(job, &report) != SoundFileStatus::Written) {
+        Err() << "qmstool: " << Printable(outPath)
+              << " not written: " << Printable(DescribeWriteFailure(job, report)) << Qt::endl;
         return ExitStatus::Refused;
     }
-    Out() << "Wrote " << outPath << ": " << table.LayerCount
-          << (table.LayerCount == 1 ? " layer, " : " layers, ") << QFileInfo(outPath).size()
-          << " bytes" << Qt::endl;
+    Out() << "Wrote " << Printable(outPath) << ": " << table.LayerCount
+          << (table.LayerCount == 1 ? " layer, " : " layers, ") << report.BytesWritten << " bytes"
+          << Qt::endl;
     return ExitStatus::Success;
 }

@@ -24,11 +24,11 @@ int RunCheck(const QStringList &arguments)
 
     int exitStatus = ExitStatus::Success;
     for (const QString &wav : wavs) {
-        const int result = ReadWaveFile(wav);
-        if (result > 0) {
-            Out() << DisplayedPath(wav) << ": " << result << Qt::endl;
+        const WaveCheck check = CheckWaveFile(wav);
+        if (check.Result > 0) {
+            Out() << DisplayedPath(wav) << ": " << check.Result << Qt::endl;
         } else {
-            Out() << DisplayedPath(wav) << ": " << DescribeWaveRefusal(wav, result) << Qt::endl;
+            Out() << DisplayedPath(wav) << ": " << DescribeWaveRefusal(check) << Qt::endl;
             exitStatus = ExitStatus::Refused;
         }
     }

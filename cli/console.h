@@ -23,4 +23,17 @@ int UsageError(const QString &message);
 // on to standard error only when asked (--verbose) and drops them otherwise.
 void ShowDebugLines(bool show);
 
+// `text` with every control character (C0, DEL and C1) written as \xHH, so
+// that names from a file or a command line cannot steer the terminal.
+QString Printable(const QString &text);
+
+// Keeps the three standard descriptors taken, so that no file the program
+// opens becomes its standard output by accident. Call first thing.
+void GuardStandardDescriptors();
+
+// Flushes the results to standard output. When they could not all be written
+// (a closed standard output, a full disk), says so on standard error and
+// turns a successful `exitStatus` into ExitStatus::Refused.
+int FinishOutput(int exitStatus);
+
 #endif // CONSOLE_H

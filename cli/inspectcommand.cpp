@@ -38,7 +38,8 @@ int RunInspect(const QStringList &arguments)
     Out() << Qt::flush;
     if (info.IsValid())
         return ExitStatus::Success;
-    Err() << "qmstool: " << path << " is not a valid sound file (" << info.Problems.size()
-          << (info.Problems.size() == 1 ? " problem)" : " problems)") << Qt::endl;
+    Err() << "qmstool: " << Printable(path) << " is not a valid sound file ("
+          << info.Problems.size() << (info.Problems.size() == 1 ? " problem)" : " problems)")
+          << Qt::endl;
     return ExitStatus::Refused;
 }

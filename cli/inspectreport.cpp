@@ -1,5 +1,7 @@
 #include "inspectreport.h"
 
+#include "console.h"
+
 #include "soundfile/soundfileparser.h"
 
 #include <QJsonArray>
@@ -25,7 +27,7 @@ template <typename T, std::size_t N> QString textList(const T (&values)[N])
 
 void field(QTextStream &out, const char *name, const QString &value)
 {
-    out << qSetFieldWidth(18) << Qt::left << name << qSetFieldWidth(0) << value << "\n";
+    out << qSetFieldWidth(18) << Qt::left << name << qSetFieldWidth(0) << Printable(value) << "\n";
 }
 
 } // namespace
@@ -88,19 +90,19 @@ void WriteInspection(QTextStream &out, const QString &path, const SoundFileInfo 
                        .arg(layer.Threshold, 9)
                        .arg(layer.Offset, 8)
                        .arg(layer.Size, 9)
-                       .arg(layer.Name)
+                       .arg(Printable(layer.Name))
                 << "\n";
         }
     }
     out << "\n";
     for (const QString &note : info.Notes)
-        out << "Note: " << note << "\n";
+        out << "Note: " << Printable(note) << "\n";
     if (info.IsValid()) {
         out << "Valid" << Qt::endl;
         return;
     }
     out << "Not valid:\n";
     for (const QString &problem : info.Problems)
-        out << "  - " << problem << "\n";
+        out << "  - " << Printable(problem) << "\n";
     out << Qt::flush;
 }

@@ -3,7 +3,12 @@
 #include "console.h"
 #include "inspectcommand.h"
 
+#include "soundfile/outputfile.h"
+
 #include <QCoreApplication>
+#include <QFile>
+
+#include <optional>
 
 namespace {
 
@@ -44,14 +49,31 @@ void showHelp()
           << Qt::endl;
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// A path is acted on exactly as given: an argument whose bytes do not survive
+// the way to text and back (not valid UTF-8) would name another file.
+std::optional<int> refuseInexactArgument(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("qmstool"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(QMS_VERSION));
-    ShowDebugLines(false);
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray raw(argv[i]);
+        if (QFile::encodeName(QFile::decodeName(raw)) == raw)
+            continue;
+        QString shown;
+        for (const char byte : raw) {
+            const uchar u = uchar(byte);
+            shown += u < 0x80 ? QString(QLatin1Char(byte))
+                              : QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        }
+        return UsageError(QStringLiteral("argument \"%1\" is not valid UTF-8; qmstool acts only on "
+                                         "names it can use exactly as given")
+                              .arg(shown));
+    }
+    return std::nullopt;
+}
+
+int run(int argc, char *argv[])
+{
+    if (const auto refused = refuseInexactArgument(argc, argv))
+        return *refused;
 
     QStringList arguments = QCoreApplication::arguments();
     if (arguments.size() < 2)
@@ -73,4 +95,17 @@ int main(int argc, char *argv[])
             return command.run(arguments);
     }
     return UsageError(QStringLiteral("unknown command \"%1\"").arg(first));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    GuardStandardDescriptors();
+    RemoveTemporaryFilesOnSignals();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("qmstool"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(QMS_VERSION));
+    ShowDebugLines(false);
+    return FinishOutput(run(argc, argv));
 }

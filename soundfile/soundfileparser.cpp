@@ -1,9 +1,8 @@
 #include "soundfileparser.h"
 
 #include "soundfileformat.h"
+#include "wav/inputfile.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -393,22 +392,12 @@ SoundFileInfo ParseSoundFile(const QByteArray &headerBytes, qint64 fileLength)
 SoundFileInfo ReadSoundFileInfo(const QString &path)
 {
     SoundFileInfo info;
-    QFile file(path);
-    if (!QFileInfo(path).isFile()) {
-        info.Problems << (QFileInfo::exists(path)
-                              ? QStringLiteral("%1 is not a regular file").arg(path)
-                              : QStringLiteral("%1 does not exist").arg(path));
+    InputFile file;
+    QByteArray bytes;
+    if (!file.Open(path) ||
+        !file.ReadAt(0, qMin(file.Size(), SoundFileParser::MaxHeaderRead), bytes)) {
+        info.Problems << QStringLiteral("%1: %2").arg(path, file.ErrorString());
         return info;
     }
-    if (!file.open(QIODevice::ReadOnly)) {
-        info.Problems << QStringLiteral("%1 cannot be opened: %2").arg(path, file.errorString());
-        return info;
-    }
-    const qint64 length = file.size();
-    const QByteArray bytes = file.read(qMin(length, SoundFileParser::MaxHeaderRead));
-    if (file.error() != QFileDevice::NoError) {
-        info.Problems << QStringLiteral("%1 cannot be read: %2").arg(path, file.errorString());
-        return info;
-    }
-    return ParseSoundFile(bytes, length);
+    return ParseSoundFile(bytes, file.Size());
 }

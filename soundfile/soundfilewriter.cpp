@@ -1,83 +1,104 @@
 #include "soundfilewriter.h"
 
+#include "outputfile.h"
 #include "soundfileformat.h"
+#include "wav/inputfile.h"
 #include "wav/waveheader.h"
 
 #include <QDateTime>
 #include <QDebug>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
-bool writeAll(QSaveFile &out, const char *data, qint64 size)
+constexpr qint64 CopyBlock = 65536;
+
+int failed(WriteReport &report, int status, int layer, const QString &error)
 {
-    return out.write(data, size) == size;
+    report.Status = status;
+    report.Layer = layer;
+    report.Error = error;
+    return status;
 }
 
-bool writeZeros(QSaveFile &out, qint64 count)
+bool writeZeros(OutputFile &out, qint64 count)
 {
     static const char zeros[SoundFileFormat::HeaderUnit] = {};
     while (count > 0) {
         const qint64 chunk = qMin<qint64>(count, sizeof zeros);
-        if (!writeAll(out, zeros, chunk))
+        if (!out.Write(zeros, chunk))
             return false;
         count -= chunk;
     }
     return true;
 }
 
-// Copies one layer's samples into `out` and pads them to `slotSize`.
-int writeLayer(QSaveFile &out, const QString &path, qint32 slotSize)
+// Opens a layer's WAV file again and checks it on the descriptor its samples
+// will come from: it must still pass the WAV check with the same slot size.
+bool openLayer(InputFile &wav, const QString &path, qint32 slotSize, quint32 &dataLength,
+               QString &error)
 {
-    QFile wav(path);
-    if (!wav.open(QIODevice::ReadOnly)) {
-        qDebug() << "Unable to open " << path;
-        return SoundFileStatus::LayerUnusable;
+    QByteArray header;
+    if (!wav.Open(path) || !wav.ReadAt(0, WaveHeader::Size, header)) {
+        error = wav.ErrorString();
+        return false;
     }
-    const QByteArray header = wav.read(WaveHeader::Size);
-    const quint32 dataLength = WaveHeader::DataLength(header);
-    if (dataLength > quint32(qMax(slotSize, 0))) {
-        qDebug() << "Data no longer fits its slot " << path;
-        return SoundFileStatus::LayerUnusable;
+    if (WaveHeader::Check(header) != WaveHeader::Problem::None) {
+        error = QStringLiteral("changed since it was added: %1").arg(WaveHeader::Describe(header));
+        return false;
     }
-    QByteArray samples;
-    if (wav.size() > WaveHeader::Size && wav.seek(WaveHeader::Size))
-        samples = wav.read(dataLength);
-    if (wav.error() != QFileDevice::NoError) {
-        qDebug() << "Unable to read " << path;
-        return SoundFileStatus::LayerUnusable;
+    dataLength = WaveHeader::DataLength(header);
+    if (WaveHeader::SlotSize(dataLength) != slotSize) {
+        error = QStringLiteral("changed since it was added: it now holds %1 data bytes, which "
+                               "need a slot of %2 bytes, not %3")
+                    .arg(dataLength)
+                    .arg(WaveHeader::SlotSize(dataLength))
+                    .arg(slotSize);
+        return false;
     }
-    wav.close();
-
-    if (!writeAll(out, samples.constData(), samples.size()))
-        return SoundFileStatus::WriteFailed;
-    qDebug() << "Writing Data From " << path;
-    // A file that lost samples since it was loaded is padded up to its full
-    // slot, so every later layer still starts where the header says.
-    if (!writeZeros(out, slotSize - samples.size()))
-        return SoundFileStatus::WriteFailed;
-    return SoundFileStatus::Written;
+    return true;
 }
 
-// The loaded layer whose WAV file is `output` itself, or -1.
-int layerAt(const SoundJob &job, int count, const QString &output)
+// Copies one layer's samples into `out` and pads them to `slotSize`.
+int writeLayer(OutputFile &out, const QString &path, qint32 slotSize, int layer,
+               WriteReport &report)
 {
-    const QString target = QFileInfo(output).canonicalFilePath();
-    if (target.isEmpty())
-        return -1;
-    for (int k = 0; k < count; ++k) {
-        if (QFileInfo(job.Paths[k]).canonicalFilePath() == target)
-            return k;
+    InputFile wav;
+    quint32 dataLength = 0;
+    QString error;
+    if (!openLayer(wav, path, slotSize, dataLength, error)) {
+        qDebug() << "Unable to read " << path;
+        return failed(report, SoundFileStatus::LayerUnusable, layer, error);
     }
-    return -1;
+    qint64 copied = 0;
+    QByteArray block;
+    while (copied < dataLength) {
+        const qint64 wanted = qMin<qint64>(CopyBlock, dataLength - copied);
+        if (!wav.ReadAt(WaveHeader::Size + copied, wanted, block)) {
+            qDebug() << "Unable to read " << path;
+            return failed(report, SoundFileStatus::LayerUnusable, layer, wav.ErrorString());
+        }
+        if (!out.Write(block))
+            return failed(report, SoundFileStatus::WriteFailed, 0, out.ErrorString());
+        copied += block.size();
+        if (block.size() < wanted)
+            break; // the file lost samples since it was checked
+    }
+    qDebug() << "Writing Data From " << path;
+    // A file that lost samples is padded up to its full slot, so every later
+    // layer still starts where the header says.
+    if (!writeZeros(out, slotSize - copied))
+        return failed(report, SoundFileStatus::WriteFailed, 0, out.ErrorString());
+    return SoundFileStatus::Written;
 }
 
 } // namespace
 
-int WriteSoundFile(SoundJob job)
+int WriteSoundFile(SoundJob job, WriteReport *reportOut)
 {
+    WriteReport unused;
+    WriteReport &report = reportOut ? *reportOut : unused;
+    report = WriteReport();
+
     const quint32 tag = SoundFileFormat::RandomTag(QDateTime::currentSecsSinceEpoch());
     const QByteArray header = SoundFileFormat::BuildHeader(job, tag);
 
@@ -85,36 +106,54 @@ int WriteSoundFile(SoundJob job)
     // already at that path.
     if (SoundFileFormat::FileLength(job, header.size()) > SoundFileFormat::Capacity) {
         qDebug() << "Space is not enough";
-        return SoundFileStatus::OverCapacity;
+        return failed(report, SoundFileStatus::OverCapacity, 0, QString());
     }
 
+    // The names are stored one per line: a line break in one would shift
+    // every name after it.
     const int count = qBound(0, int(job.Count), int(SoundJob::MaxLayers));
-    // Writing over a layer's WAV file would destroy the samples being copied.
-    const int replaced = layerAt(job, count, job.FilePath);
-    if (replaced >= 0) {
-        qDebug() << "Output would replace the layer " << job.Paths[replaced];
-        return SoundFileStatus::OutputIsLayer;
-    }
-
-    // Unbuffered, so that a short write (a full disk) shows in the count that
-    // write() returns: a buffered flush can lose the tail of the file silently.
-    QSaveFile out(job.FilePath);
-    if (job.FilePath.isEmpty() || !out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+    const QChar lineBreak(QLatin1Char(SoundFileFormat::NameSeparator));
+    if (job.FileName.contains(lineBreak)) {
         qDebug() << "Unable to open " << job.FilePath;
-        return SoundFileStatus::CannotCreate;
+        return failed(report, SoundFileStatus::CannotCreate, 0,
+                      QStringLiteral("its name contains a line break"));
+    }
+    for (int k = 0; k < count; ++k) {
+        if (job.Names[k].contains(lineBreak)) {
+            return failed(report, SoundFileStatus::LayerUnusable, k + 1,
+                          QStringLiteral("its name contains a line break"));
+        }
     }
 
-    int status = writeAll(out, header.constData(), header.size()) ? SoundFileStatus::Written
-                                                                  : SoundFileStatus::WriteFailed;
+    OutputFile out(job.FilePath);
+    if (!out.Open()) {
+        qDebug() << "Unable to open " << job.FilePath;
+        return failed(report, SoundFileStatus::CannotCreate, 0, out.ErrorString());
+    }
+    // Replacing a layer's WAV file would destroy the samples being copied,
+    // whichever path (a link, a bind mount) leads to it.
+    for (int k = 0; out.ReplacesExisting() && k < count; ++k) {
+        FileIdentity layer;
+        if (IdentityOf(job.Paths[k], layer) && layer == out.ExistingIdentity()) {
+            qDebug() << "Output would replace the layer " << job.Paths[k];
+            return failed(report, SoundFileStatus::OutputIsLayer, k + 1, QString());
+        }
+    }
+
+    int status = out.Write(header)
+                     ? SoundFileStatus::Written
+                     : failed(report, SoundFileStatus::WriteFailed, 0, out.ErrorString());
     if (status == SoundFileStatus::Written) {
         qDebug() << "Quantity Of Files" << job.Count;
         for (int k = 0; k < count && status == SoundFileStatus::Written; ++k)
-            status = writeLayer(out, job.Paths[k], job.Sizes[k]);
+            status = writeLayer(out, job.Paths[k], job.Sizes[k], k + 1, report);
     }
-    if (status == SoundFileStatus::Written && !out.commit())
-        status = SoundFileStatus::WriteFailed;
+    if (status == SoundFileStatus::Written && !out.Commit())
+        status = failed(report, SoundFileStatus::WriteFailed, 0, out.ErrorString());
     if (status == SoundFileStatus::WriteFailed)
-        qDebug() << "Unable to write " << job.FilePath << out.errorString();
-    // An uncommitted QSaveFile removes its temporary file when it goes.
+        qDebug() << "Unable to write " << job.FilePath << report.Error;
+    if (status == SoundFileStatus::Written)
+        report.BytesWritten = out.BytesWritten();
+    // An output not committed is removed when `out` goes.
     return status;
 }

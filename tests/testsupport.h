@@ -3,11 +3,17 @@
 
 #include <QByteArray>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QString>
 #include <QStringList>
 #include <QtEndian>
 #include <QtGlobal>
+
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 // Helpers shared by the tests: canonical WAV files and a debug-output capture.
 namespace TestSupport {
@@ -79,6 +85,51 @@ inline QStringList entries(const QString &folder)
 {
     return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
                                   QDir::NoDotAndDotDot);
+}
+
+// Every file under `folder` with its type and size ("shared/out.qms l 40"),
+// symlinks not followed: a replaced, added or removed file shows here.
+inline QStringList tree(const QString &folder)
+{
+    QStringList listed;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        struct stat info = {};
+        ::lstat(QFile::encodeName(path).constData(), &info);
+        const char type = S_ISREG(info.st_mode)    ? 'f'
+                          : S_ISDIR(info.st_mode)  ? 'd'
+                          : S_ISLNK(info.st_mode)  ? 'l'
+                          : S_ISFIFO(info.st_mode) ? 'p'
+                                                   : 's';
+        listed << QStringLiteral("%1 %2 %3")
+                      .arg(path.mid(folder.size() + 1))
+                      .arg(QLatin1Char(type))
+                      .arg(qint64(info.st_size));
+    }
+    listed.sort();
+    return listed;
+}
+
+inline bool makeFifo(const QString &path)
+{
+    return ::mkfifo(QFile::encodeName(path).constData(), 0644) == 0;
+}
+
+// A Unix socket bound at `path`; the socket file stays when the socket closes.
+inline bool makeSocket(const QString &path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    const QByteArray name = QFile::encodeName(path);
+    if (fd < 0 || size_t(name.size()) >= sizeof address.sun_path)
+        return false;
+    memcpy(address.sun_path, name.constData(), size_t(name.size()));
+    const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return bound;
 }
 
 inline bool writeFile(const QString &path, const QByteArray &bytes)

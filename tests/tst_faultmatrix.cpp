@@ -108,22 +108,22 @@ private slots:
 
         QTest::newRow("disk full at the header") << "full-header"
                                                  << "File Error"
-                                                 << "disk full";
+                                                 << "No space left on device";
         QTest::newRow("disk full in a layer") << "full-layer"
                                               << "File Error"
-                                              << "disk full";
+                                              << "No space left on device";
         QTest::newRow("output folder read-only") << "read-only"
                                                  << "File Error"
-                                                 << "cannot be created";
+                                                 << "Read-only file system";
         QTest::newRow("layer grown since it was added") << "grown"
                                                         << "File Error"
-                                                        << "more than its slot";
+                                                        << "changed since it was added";
         QTest::newRow("layer no longer readable") << "unreadable"
                                                   << "File Error"
-                                                  << "no longer a regular file";
+                                                  << "it is a folder";
         QTest::newRow("output is a layer's WAV file") << "output-is-layer"
                                                       << "File Error"
-                                                      << "WAV file of one of the layers";
+                                                      << "WAV file of layer 1";
         QTest::newRow("layer truncated since it was added") << "truncated"
                                                             << ""
                                                             << "";

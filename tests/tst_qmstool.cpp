@@ -68,6 +68,39 @@ Result qmstool(const QStringList &arguments, const QString &workingDirectory = Q
     return finish(process);
 }
 
+// qmstool with faults injected by faultshim.cpp; `faults` are NAME=VALUE.
+Result qmstoolWithFaults(const QStringList &faults, const QStringList &arguments,
+                         QProcess *started = nullptr)
+{
+    QProcess own;
+    QProcess &process = started ? *started : own;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAULTSHIM_PATH));
+    // A sanitizer runtime otherwise insists on being loaded first.
+    QStringList asan{environment.value(QStringLiteral("ASAN_OPTIONS"))};
+    asan << QStringLiteral("verify_asan_link_order=0");
+    asan.removeAll(QString());
+    environment.insert(QStringLiteral("ASAN_OPTIONS"), asan.join(QLatin1Char(':')));
+    for (const QString &fault : faults)
+        environment.insert(fault.section(QLatin1Char('='), 0, 0),
+                           fault.section(QLatin1Char('='), 1));
+    process.setProcessEnvironment(environment);
+    startTool(process, arguments);
+    return started ? Result() : finish(process);
+}
+
+// qmstool started by the shell `script` ("$0" is qmstool, "$1" `argument`),
+// for arguments and redirections that QProcess cannot give.
+Result qmstoolFromShell(const QString &script, const QString &argument,
+                        const QString &workingDirectory)
+{
+    QProcess process;
+    process.setWorkingDirectory(workingDirectory);
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), script, QStringLiteral(QMSTOOL_PATH), argument});
+    return finish(process);
+}
+
 QString describe(const Result &result)
 {
     return QStringLiteral("exit %1\nstdout: %2\nstderr: %3")
@@ -99,7 +132,7 @@ private slots:
     void refusals_data();
     void refusals();
     void outputIsALayer();
-    void layerChangedBeforeWriting();
+    void pipedInput();
     void writeFails();
     void badThresholds_data();
     void badThresholds();
@@ -110,6 +143,17 @@ private slots:
     void inspectDamaged_data();
     void inspectDamaged();
     void inspectUnreadable();
+    void failuresKeepTheOldFile_data();
+    void failuresKeepTheOldFile();
+    void interruptedWrite_data();
+    void interruptedWrite();
+    void longOutputName_data();
+    void longOutputName();
+    void inexactArguments_data();
+    void inexactArguments();
+    void standardOutputFails_data();
+    void standardOutputFails();
+    void controlCharactersEscaped();
     void soxWaveAccepted();
     void ffmpegWaveRefused();
     void verbose();
@@ -131,6 +175,7 @@ void TestQmsTool::initTestCase()
     writeWave(path(QStringLiteral("over.wav")), 4096);   // slot 4608
     writeWave(path(QStringLiteral("fits.wav")), 4095);   // slot 4096
     writeWave(path(QStringLiteral("short.wav")), 100);   // data length out of range
+    QVERIFY(makeFifo(path(QStringLiteral("pipe.wav"))));
     QByteArray list = waveHeader(88200);
     list.replace(36, 4, "LIST");
     QVERIFY(writeFile(path(QStringLiteral("list.wav")), list + QByteArray(2000, '\1')));
@@ -342,11 +387,21 @@ void TestQmsTool::refusals_data()
 
     QTest::newRow("-1 empty path")
         << QStringList{QStringLiteral("good.wav"), QString()} << QStringLiteral("out.qms")
-        << "qmstool: layer 2, \"\": -1 \"No File Choosen\": the path is empty\n";
+        << "qmstool: layer 2, \"\": -1 \"No File Choosen\": no file was chosen\n";
     QTest::newRow("-2 missing file")
         << QStringList{QStringLiteral("missing.wav")} << QStringLiteral("out.qms")
-        << "qmstool: layer 1, %1/missing.wav: -2 \"File Error\": cannot be opened for reading: "
-           "No such file or directory\n";
+        << "qmstool: layer 1, %1/missing.wav: -2 \"File Error\": cannot be opened: No such file "
+           "or directory\n";
+    // Only a regular file can be a layer; a pipe is refused at once.
+    QTest::newRow("-2 a named pipe")
+        << QStringList{QStringLiteral("pipe.wav")} << QStringLiteral("out.qms")
+        << "qmstool: layer 1, %1/pipe.wav: -2 \"File Error\": it is a named pipe (FIFO), not a "
+           "regular file\n";
+    // The names are stored one per line.
+    QTest::newRow("-2 a line break in the name")
+        << QStringList{QStringLiteral("two\nlines.wav")} << QStringLiteral("out.qms")
+        << "qmstool: layer 1, %1/two\\x0alines.wav: -2 \"File Error\": its name contains a line "
+           "break\n";
     QTest::newRow("-3 LIST chunk")
         << QStringList{QStringLiteral("good.wav"), QStringLiteral("list.wav")}
         << QStringLiteral("out.qms")
@@ -368,8 +423,8 @@ void TestQmsTool::refusals_data()
     QTest::newRow("-7 over capacity")
         << QStringList{QStringLiteral("big.wav"), QStringLiteral("over.wav")}
         << QStringLiteral("out.qms")
-        << "qmstool: layer 2, %1/over.wav: -7 \"Not enough space!\": its slot of 4608 bytes and "
-           "the 3141632 bytes of the layers before it make 3146240, more than 3145728\n";
+        << "qmstool: layer 2, %1/over.wav: -7 \"Not enough space!\": the layer needs 4608 bytes; "
+           "4096 of the 3145728 bytes are left\n";
     QTest::newRow("writer -2: no room for the header")
         << QStringList{QStringLiteral("big.wav"), QStringLiteral("fits.wav")}
         << QStringLiteral("out.qms")
@@ -381,6 +436,12 @@ void TestQmsTool::refusals_data()
     QTest::newRow("writer -1: a folder")
         << QStringList{QStringLiteral("good.wav")} << QStringLiteral("folder.qms")
         << "qmstool: %2/folder.qms not written: it is a folder\n";
+    QTest::newRow("writer -1: a named pipe")
+        << QStringList{QStringLiteral("good.wav")} << QStringLiteral("pipe.qms")
+        << "qmstool: %2/pipe.qms not written: it is a named pipe (FIFO), not a regular file\n";
+    QTest::newRow("writer -1: a line break in the name")
+        << QStringList{QStringLiteral("good.wav")} << QStringLiteral("two\nlines.qms")
+        << "qmstool: %2/two\\x0alines.qms not written: its name contains a line break\n";
 }
 
 // An output that is one of the layers' WAV files would destroy it.
@@ -390,9 +451,9 @@ void TestQmsTool::outputIsALayer()
     const QByteArray before = writeWave(wav, 1000);
     const Result result = qmstool({QStringLiteral("build"), QStringLiteral("-o"), wav, wav, wav});
     QCOMPARE(result.exitCode, 1);
-    QCOMPARE(result.err, QStringLiteral("qmstool: %1 not written: it is the WAV file of one of "
-                                        "the layers\n")
-                             .arg(wav));
+    QCOMPARE(
+        result.err,
+        QStringLiteral("qmstool: %1 not written: it is the WAV file of layer 1, %1\n").arg(wav));
     QCOMPARE(readFile(wav), waveHeader(1000) + before);
 }
 
@@ -406,7 +467,8 @@ void TestQmsTool::refusals()
 
     const QString out = work->filePath(output);
     QDir(work->path()).mkdir(QStringLiteral("folder.qms"));
-    const bool outputIsFile = QFileInfo(out).dir().exists() && !QFileInfo(out).isDir();
+    QVERIFY(makeFifo(work->filePath(QStringLiteral("pipe.qms"))));
+    const bool outputIsFile = QFileInfo(out).dir().exists() && !QFileInfo::exists(out);
     if (outputIsFile)
         QVERIFY(writeFile(out, Previous.toUtf8()));
     const QStringList before = entries(work->path());
@@ -422,6 +484,7 @@ void TestQmsTool::refusals()
         .replace(QLatin1String("%2"), work->path());
     if (!expected.contains(QLatin1String(" not written")))
         expected += QStringLiteral("qmstool: %1 not written\n").arg(out);
+    QCOMPARE(tree(work->path()).filter(QStringLiteral("pipe.qms p")).size(), 1);
     QCOMPARE(result.err, expected);
     QVERIFY(result.out.isEmpty());
     QCOMPARE(entries(work->path()), before);
@@ -429,52 +492,25 @@ void TestQmsTool::refusals()
         QCOMPARE(readFile(out), Previous.toUtf8());
 }
 
-// A layer's WAV file that changes between the check and the writing
-// (here a pipe that gives a different header the second time): the writer
-// refuses with -4 and the earlier output stays.
-void TestQmsTool::layerChangedBeforeWriting()
+// A WAV file piped in (/dev/stdin, a process substitution) is not a
+// regular file: refused at once by check and build, never read twice.
+void TestQmsTool::pipedInput()
 {
-    const QString pipe = work->filePath(QStringLiteral("pipe.wav"));
-    QCOMPARE(mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
-    QVERIFY(writeFile(outPath(), Previous.toUtf8()));
-
-    QProcess process;
-    startTool(process, {QStringLiteral("build"), QStringLiteral("--verbose"), QStringLiteral("-o"),
-                        outPath(), pipe});
-    // Feeds one header to the next reader of the pipe.
-    auto feed = [&](const QByteArray &header) {
-        const QDeadlineTimer deadline(60000);
-        int fd = -1;
-        while (fd < 0 && !deadline.hasExpired()) {
-            fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
-            if (fd < 0)
-                QThread::msleep(10);
-        }
-        if (fd < 0)
-            return false;
-        const bool written =
-            ::write(fd, header.constData(), size_t(header.size())) == header.size();
-        ::close(fd);
-        return written;
-    };
-    QVERIFY(feed(waveHeader(600))); // slot 1024
-    QString err;
-    const QDeadlineTimer checked(60000);
-    while (!err.contains(QLatin1String("Trimmed waveform's length is")) && !checked.hasExpired()) {
-        process.waitForReadyRead(100);
-        err += QString::fromUtf8(process.readAllStandardError());
+    for (const QString &command : {QStringLiteral("check"), QStringLiteral("build")}) {
+        QProcess process;
+        QStringList arguments{command, QStringLiteral("/dev/stdin")};
+        if (command == QLatin1String("build"))
+            arguments = QStringList{command, QStringLiteral("-o"), outPath()} + arguments.mid(1);
+        startTool(process, arguments);
+        process.write(waveHeader(1000) + samplePattern(1000, 1));
+        process.closeWriteChannel();
+        const Result result = finish(process);
+        QCOMPARE(result.exitCode, 1);
+        QVERIFY2((result.out + result.err)
+                     .contains(QLatin1String("/dev/stdin: -2 \"File Error\": it is a named pipe")),
+                 qPrintable(describe(result)));
+        QVERIFY(!QFile::exists(outPath()));
     }
-    QVERIFY2(err.contains(QLatin1String("Trimmed waveform's length is  1024 bytes")),
-             qPrintable(err));
-    QVERIFY(feed(waveHeader(5000))); // now longer than its slot
-
-    const Result result = finish(process);
-    QCOMPARE(result.exitCode, 1);
-    QVERIFY2(result.err.contains(QStringLiteral("qmstool: %1 not written: ").arg(outPath())),
-             qPrintable(result.err));
-    QCOMPARE(readFile(outPath()), Previous.toUtf8());
-    QCOMPARE(entries(work->path()),
-             (QStringList{QStringLiteral("out.qms"), QStringLiteral("pipe.wav")}));
 }
 
 // A full disk, played by a file size limit on the child: -3, and nothing
@@ -492,9 +528,8 @@ void TestQmsTool::writeFails()
                         path(QStringLiteral("good.wav")), path(QStringLiteral("good.wav"))});
     const Result result = finish(process);
     QCOMPARE(result.exitCode, 1);
-    QCOMPARE(result.err, QStringLiteral("qmstool: %1 not written: writing failed (disk full or an "
-                                        "I/O error); a file that was there before is "
-                                        "unchanged\n")
+    QCOMPARE(result.err, QStringLiteral("qmstool: %1 not written: writing failed: File too large; "
+                                        "a file that was there before is unchanged\n")
                              .arg(outPath()));
     QCOMPARE(readFile(outPath()), Previous.toUtf8());
     QCOMPARE(entries(work->path()), QStringList{QStringLiteral("out.qms")});
@@ -768,12 +803,185 @@ void TestQmsTool::inspectUnreadable()
     QCOMPARE(result.exitCode, 1);
     const QJsonObject object = QJsonDocument::fromJson(result.out.toUtf8()).object();
     QCOMPARE(object.value(QLatin1String("valid")).toBool(true), false);
-    QCOMPARE(object.value(QLatin1String("problems")).toArray(),
-             QJsonArray{QStringLiteral("%1 does not exist").arg(missing)});
+    QCOMPARE(
+        object.value(QLatin1String("problems")).toArray(),
+        QJsonArray{QStringLiteral("%1: cannot be opened: No such file or directory").arg(missing)});
 
     const Result folder = qmstool({QStringLiteral("inspect"), work->path()});
     QCOMPARE(folder.exitCode, 1);
-    QVERIFY(folder.out.contains(QStringLiteral("%1 is not a regular file").arg(work->path())));
+    QVERIFY(folder.out.contains(QStringLiteral("%1: it is a folder").arg(work->path())));
+}
+
+void TestQmsTool::failuresKeepTheOldFile_data()
+{
+    QTest::addColumn<QStringList>("faults");
+    QTest::addColumn<QString>("message"); // %1: the layer's path
+
+    const QString sync = QStringLiteral("QMS_FAULT_FDATASYNC=");
+    const QString noUnnamed = QStringLiteral("QMS_FAULT_NO_TMPFILE=1");
+    const QString readLayer = QStringLiteral("QMS_FAULT_READ=good.wav");
+    // The data could not be made durable: the old file stays.
+    QTest::newRow("sync: I/O error") << QStringList{sync + "EIO"}
+                                     << "writing failed: it could not be saved to the disk: "
+                                        "Input/output error; a file that was there before is "
+                                        "unchanged";
+    QTest::newRow("sync: disk full")
+        << QStringList{sync + "ENOSPC"} << "saved to the disk: No space left on device";
+    QTest::newRow("sync: I/O error, no O_TMPFILE")
+        << QStringList{sync + "EIO", noUnnamed} << "saved to the disk: Input/output error";
+    // A read error is a failure, never a slot of zeros.
+    QTest::newRow("layer's header unreadable")
+        << QStringList{readLayer, "QMS_FAULT_READ_AFTER=1"}
+        << "the WAV file of layer 1, %1: cannot be read: Input/output error";
+    QTest::newRow("layer's samples unreadable")
+        << QStringList{readLayer, "QMS_FAULT_READ_AFTER=2"}
+        << "the WAV file of layer 1, %1: cannot be read: Input/output error";
+}
+
+void TestQmsTool::failuresKeepTheOldFile()
+{
+    QFETCH(QStringList, faults);
+    QFETCH(QString, message);
+    QVERIFY(writeFile(outPath(), Previous.toUtf8()));
+    const QString wav = path(QStringLiteral("good.wav"));
+    const Result result =
+        qmstoolWithFaults(faults, {QStringLiteral("build"), QStringLiteral("-o"), outPath(), wav});
+    QCOMPARE(result.exitCode, 1);
+    QVERIFY2(result.err.contains(message.arg(wav)), qPrintable(describe(result)));
+    QCOMPARE(readFile(outPath()), Previous.toUtf8());
+    QCOMPARE(entries(work->path()), QStringList{QStringLiteral("out.qms")});
+}
+
+void TestQmsTool::interruptedWrite_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGHUP") << SIGHUP;
+}
+
+// Without O_TMPFILE the file is written under a temporary name; a signal in
+// the middle of the write removes it and leaves the old file.
+void TestQmsTool::interruptedWrite()
+{
+    QFETCH(int, signal);
+    QVERIFY(writeFile(outPath(), Previous.toUtf8()));
+    QProcess process;
+    qmstoolWithFaults(
+        {QStringLiteral("QMS_FAULT_NO_TMPFILE=1"), QStringLiteral("QMS_FAULT_FDATASYNC=stall")},
+        {QStringLiteral("build"), QStringLiteral("-o"), outPath(),
+         path(QStringLiteral("good.wav"))},
+        &process);
+    const QDeadlineTimer deadline(60000);
+    while (entries(work->path()).size() < 2 && !deadline.hasExpired())
+        QThread::msleep(10);
+    const QStringList during = entries(work->path());
+    QCOMPARE(during.size(), 2);
+    QVERIFY2(during.first().startsWith(QLatin1String(".out.qms.")), qPrintable(during.first()));
+    QCOMPARE(::kill(pid_t(process.processId()), signal), 0);
+    QCOMPARE(finish(process).exitCode, -1);
+    QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(entries(work->path()), QStringList{QStringLiteral("out.qms")});
+    QCOMPARE(readFile(outPath()), Previous.toUtf8());
+}
+
+void TestQmsTool::longOutputName_data()
+{
+    QTest::addColumn<QStringList>("faults");
+    QTest::newRow("O_TMPFILE") << QStringList{};
+    QTest::newRow("named temporary file") << QStringList{QStringLiteral("QMS_FAULT_NO_TMPFILE=1")};
+}
+
+// An output whose name takes 251 of the 255 bytes a name may have is still
+// replaced: the temporary name stays short.
+void TestQmsTool::longOutputName()
+{
+    QFETCH(QStringList, faults);
+    const QString name = QString(247, QLatin1Char('n')) + QStringLiteral(".qms");
+    const QString out = work->filePath(name);
+    QVERIFY(writeFile(out, Previous.toUtf8()));
+    const Result result = qmstoolWithFaults(faults, {QStringLiteral("build"), QStringLiteral("-o"),
+                                                     out, path(QStringLiteral("good.wav"))});
+    QVERIFY2(result.exitCode == 0, qPrintable(describe(result)));
+    QCOMPARE(QFileInfo(out).size(), 512 + 1024);
+    QCOMPARE(entries(work->path()), QStringList{name});
+}
+
+void TestQmsTool::inexactArguments_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::newRow("output") << R"sh(exec "$0" build -o "$(printf 'v\377.qms')" "$1")sh";
+    QTest::newRow("layer") << R"sh(exec "$0" build -o v.qms "$(printf 'l\377.wav')")sh";
+}
+
+// A path that is not valid UTF-8 would be decoded into another name: it is
+// refused, and nothing is written anywhere.
+void TestQmsTool::inexactArguments()
+{
+    QFETCH(QString, script);
+    const Result result = qmstoolFromShell(script, path(QStringLiteral("good.wav")), work->path());
+    QCOMPARE(result.exitCode, 2);
+    QVERIFY2(result.err.contains(QLatin1String("\\xff.")) &&
+                 result.err.contains(QLatin1String("is not valid UTF-8")),
+             qPrintable(describe(result)));
+    QCOMPARE(entries(work->path()), QStringList());
+}
+
+void TestQmsTool::standardOutputFails_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("a full device") << R"sh(exec "$0" check "$1" > /dev/full)sh"
+                                   << "No space left on device";
+    QTest::newRow("closed") << R"sh(exec "$0" build -o out.qms "$1" >&-)sh"
+                            << "Bad file descriptor";
+}
+
+// Results that cannot reach standard output are a failure, said on
+// standard error; a sound file written meanwhile is whole.
+void TestQmsTool::standardOutputFails()
+{
+    QFETCH(QString, script);
+    QFETCH(QString, reason);
+    const Result result = qmstoolFromShell(script, path(QStringLiteral("good.wav")), work->path());
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.err,
+             QStringLiteral("qmstool: cannot write to standard output: %1\n").arg(reason));
+    if (QFile::exists(outPath()))
+        QCOMPARE(QFileInfo(outPath()).size(), 512 + 1024);
+}
+
+// Names from a file and paths from the command line cannot steer the
+// terminal: control characters come out escaped.
+void TestQmsTool::controlCharactersEscaped()
+{
+    SoundJob job;
+    job.FilePath = outPath();
+    job.FileName = QStringLiteral("out\x1b[2J.qms");
+    job.Count = 1;
+    job.Paths[0] = path(QStringLiteral("good.wav"));
+    job.Names[0] = QStringLiteral("\x1b]0;owned\x07\u009b.wav");
+    job.Sizes[0] = 1024;
+    std::fill(std::begin(job.Thresholds), std::end(job.Thresholds), 1);
+    {
+        DebugCapture quiet;
+        QCOMPARE(WriteSoundFile(job), 0);
+    }
+    const Result inspected = qmstool({QStringLiteral("inspect"), outPath()});
+    QCOMPARE(inspected.exitCode, 0);
+    QVERIFY2(inspected.out.contains(QLatin1String("\\x1b]0;owned\\x07\\x9b.wav")) &&
+                 inspected.out.contains(QLatin1String("out\\x1b[2J.qms")),
+             qPrintable(inspected.out));
+    const Result checked =
+        qmstool({QStringLiteral("check"), work->filePath(QStringLiteral("a\rb.wav"))});
+    QCOMPARE(checked.exitCode, 1);
+    QVERIFY2(checked.out.startsWith(work->filePath(QStringLiteral("a\\x0db.wav: -2"))),
+             qPrintable(checked.out));
+    for (const QString &text : {inspected.out, checked.out}) {
+        for (const QChar c : text)
+            QVERIFY(c == QLatin1Char('\n') || (c >= QLatin1Char(' ') && c != QChar(0x7F) &&
+                                               (c.unicode() < 0x80 || c.unicode() > 0x9F)));
+    }
 }
 
 // sox writes the canonical 44-byte header: accepted, and its samples land

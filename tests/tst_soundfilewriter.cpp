@@ -4,11 +4,17 @@
 #include "testsupport.h"
 
 #include <QDir>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -16,6 +22,13 @@ using namespace TestSupport;
 
 using Sizes = QList<int>;
 Q_DECLARE_METATYPE(Sizes)
+// Makes what a row writes to, in a folder or from a layer's path; returns
+// the output's path.
+using OutputAt = std::function<QString(const QString &)>;
+Q_DECLARE_METATYPE(OutputAt)
+// Changes a layer's WAV file after it was checked; false if that failed.
+using LayerChange = std::function<bool(const QString &path)>;
+Q_DECLARE_METATYPE(LayerChange)
 
 namespace {
 
@@ -68,6 +81,7 @@ private slots:
     void refusedJobKeepsExistingFile();
     void cannotCreate_data();
     void cannotCreate();
+    void ownSymlinkInSharedFolderIsFollowed();
     void diskFull_data();
     void diskFull();
     void unusableLayer_data();
@@ -92,6 +106,7 @@ SoundJob TestSoundFileWriter::makeJob(const Sizes &dataLengths, const QString &o
     for (int k = 0; k < dataLengths.size(); ++k) {
         job.Names[k] = QStringLiteral("layer%1.wav").arg(k + 1);
         job.Paths[k] = dir.filePath(job.Names[k]);
+        QFile::remove(job.Paths[k]); // a pipe left by a failed row would block
         writeWave(job.Paths[k], dataLengths.at(k), -1, k + 1);
         job.Sizes[k] = (dataLengths.at(k) & ~511) + 512;
     }
@@ -360,23 +375,83 @@ void TestSoundFileWriter::refusedJobKeepsExistingFile()
 
 void TestSoundFileWriter::cannotCreate_data()
 {
-    QTest::addColumn<QString>("output");
-    QTest::newRow("empty path") << QString();
-    QTest::newRow("missing folder") << QStringLiteral("no/such/folder/out.qms");
-    QTest::newRow("a folder") << QStringLiteral(".");
+    QTest::addColumn<OutputAt>("prepare");
+    QTest::addColumn<bool>("needsRoot");
+    QTest::addColumn<QString>("reason");
+    const auto at = [](const char *name) {
+        return OutputAt([name](const QString &folder) { return folder + name; });
+    };
+    QTest::newRow("empty path") << OutputAt([](const QString &) { return QString(); }) << false
+                                << "no file name";
+    QTest::newRow("missing folder") << at("/no/such/folder/out.qms") << false << "does not exist";
+    QTest::newRow("a folder") << at("/.") << false << "it is a folder";
+    QTest::newRow("a line break in its name") << at("/two\nlines.qms") << false << "line break";
+    // Only a regular file is ever replaced.
+    QTest::newRow("a named pipe") << OutputAt([](const QString &folder) {
+        const QString pipe = folder + "/pipe.qms";
+        return makeFifo(pipe) ? pipe : QString();
+    }) << false << "named pipe (FIFO), not a regular file";
+    QTest::newRow("a socket") << OutputAt([](const QString &folder) {
+        const QString socket = folder + "/socket.qms";
+        return makeSocket(socket) ? socket : QString();
+    }) << false << "socket, not a regular file";
+    QTest::newRow("a device node") << OutputAt([](const QString &folder) {
+        const QString device = folder + "/null.qms";
+        return ::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0
+                   ? device
+                   : QString();
+    }) << true << "character device, not a regular file";
+    // A symlink another user planted in a sticky, world-writable folder (like
+    // /tmp) is not followed, even though its target could be written.
+    QTest::newRow("a planted symlink") << OutputAt([](const QString &folder) {
+        const QString shared = folder + "/shared";
+        const QString link = shared + "/out.qms";
+        const bool made = QDir(folder).mkdir("shared") &&
+                          ::chmod(QFile::encodeName(shared).constData(), 01777) == 0 &&
+                          writeFile(folder + "/victim", "root's own file") &&
+                          QFile::link(folder + "/victim", link) &&
+                          ::lchown(QFile::encodeName(link).constData(), 65534, 65534) == 0;
+        return made ? link : QString();
+    }) << true << "symbolic link that another user placed in the shared folder";
 }
 
 void TestSoundFileWriter::cannotCreate()
 {
-    QFETCH(QString, output);
+    QFETCH(OutputAt, prepare);
+    QFETCH(bool, needsRoot);
+    QFETCH(QString, reason);
+    if (needsRoot && ::geteuid() != 0)
+        QSKIP("making device nodes and other users' files needs root");
+    QTemporaryDir folder;
     SoundJob job = makeJob(Sizes{1000});
-    job.FilePath = output.isEmpty() ? output : dir.filePath(output);
-    const QStringList before = entries(dir.path());
+    job.FilePath = prepare(folder.path());
+    job.FileName = job.FilePath.mid(job.FilePath.lastIndexOf(QLatin1Char('/')) + 1);
+    QVERIFY(!QTest::currentTestFailed());
+    const QStringList before = tree(folder.path());
+
     DebugCapture capture;
-    QCOMPARE(WriteSoundFile(job), -1);
-    QCOMPARE(capture.lines,
-             QStringList{QStringLiteral("Unable to open  \"%1\"").arg(job.FilePath)});
-    QCOMPARE(entries(dir.path()), before);
+    WriteReport report;
+    QCOMPARE(WriteSoundFile(job, &report), -1);
+    QVERIFY2(report.Error.contains(reason), qPrintable(report.Error));
+    QCOMPARE(capture.lines.size(), 1);
+    QVERIFY(capture.lines.first().startsWith(QLatin1String("Unable to open  \"")));
+    // Nothing was replaced or left behind; the special file is still there.
+    QCOMPARE(tree(folder.path()), before);
+}
+
+// A symlink of the folder's owner or of the writer is followed as always.
+void TestSoundFileWriter::ownSymlinkInSharedFolderIsFollowed()
+{
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("shared")));
+    QVERIFY(::chmod(QFile::encodeName(folder.filePath(QStringLiteral("shared"))).constData(),
+                    01777) == 0);
+    SoundJob job = makeJob(Sizes{1000});
+    job.FilePath = folder.filePath(QStringLiteral("shared/out.qms"));
+    QVERIFY(QFile::link(folder.filePath(QStringLiteral("target.qms")), job.FilePath));
+    QCOMPARE(WriteSoundFile(job), 0);
+    QCOMPARE(QFileInfo(folder.filePath(QStringLiteral("target.qms"))).size(), 512 + 1024);
+    QVERIFY(QFileInfo(job.FilePath).isSymLink());
 }
 
 void TestSoundFileWriter::diskFull_data()
@@ -406,37 +481,58 @@ void TestSoundFileWriter::diskFull()
 
 void TestSoundFileWriter::unusableLayer_data()
 {
-    QTest::addColumn<QString>("change");
-    QTest::addColumn<QString>("debugLine");
-    QTest::newRow("deleted") << "delete"
-                             << "Unable to open  \"%1\"";
-    QTest::newRow("a folder now") << "folder"
-                                  << "Unable to open  \"%1\"";
-    QTest::newRow("length grew past its slot") << "grow"
-                                               << "Data no longer fits its slot  \"%1\"";
+    QTest::addColumn<LayerChange>("change");
+    QTest::addColumn<QString>("reason");
+    const auto wave = [](quint32 length, int at = -1, const QByteArray &bytes = {}) {
+        return LayerChange([=](const QString &path) {
+            QByteArray header = waveHeader(length);
+            if (at >= 0)
+                header = patched(header, at, bytes);
+            return writeFile(path, header + samplePattern(length, 2));
+        });
+    };
+    QTest::newRow("deleted") << LayerChange([](const QString &path) { return QFile::remove(path); })
+                             << "No such file or directory";
+    QTest::newRow("a folder now") << LayerChange([](const QString &path) {
+        return QFile::remove(path) && QDir().mkdir(path);
+    }) << "it is a folder";
+    QTest::newRow("emptied") << wave(0, 0, QByteArray(44, '\0')) << "changed since it was added";
+    QTest::newRow("length field zeroed") << wave(2000, 40, le32(0)) << "data length 0 bytes";
+    QTest::newRow("length grew past its slot") << wave(2049) << "need a slot of 2560 bytes";
+    QTest::newRow("length now fills its slot") << wave(2048) << "need a slot of 2560 bytes";
+    QTest::newRow("length shrank a block") << wave(1000) << "need a slot of 1024 bytes";
+    QTest::newRow("stereo now") << wave(2000, 22, le16(2)) << "2 channels";
+    QTest::newRow("a LIST chunk now") << wave(2000, 36, "LIST") << "LIST chunk";
+    // A pipe or device in the layer's place would block or give endless data.
+    QTest::newRow("a named pipe now")
+        << LayerChange([](const QString &path) { return QFile::remove(path) && makeFifo(path); })
+        << "named pipe (FIFO)";
+    QTest::newRow("a symlink to a device now") << LayerChange([](const QString &path) {
+        return QFile::remove(path) && QFile::link(QStringLiteral("/dev/zero"), path);
+    }) << "character device";
 }
 
+// A layer's WAV file that the WAV check would not accept now with the same
+// slot size is refused with -4 naming the layer; nothing is written.
 void TestSoundFileWriter::unusableLayer()
 {
-    QFETCH(QString, change);
-    QFETCH(QString, debugLine);
+    QFETCH(LayerChange, change);
+    QFETCH(QString, reason);
     const SoundJob job = makeJob(Sizes{1000, 2000, 3000});
-    const QString layer = job.Paths[1];
-    QVERIFY(QFile::remove(layer));
-    if (change == QLatin1String("folder"))
-        QVERIFY(QDir(dir.path()).mkdir(job.Names[1]));
-    if (change == QLatin1String("grow"))
-        writeWave(layer, 2049); // one byte more than its 2048-byte slot holds
+    QVERIFY(change(job.Paths[1]));
     const QByteArray previous("an earlier sound file");
     QVERIFY(writeFile(job.FilePath, previous));
     const QStringList before = entries(dir.path());
 
     DebugCapture capture;
-    QCOMPARE(WriteSoundFile(job), -4);
-    QVERIFY(capture.lines.contains(debugLine.arg(layer)));
+    WriteReport report;
+    QCOMPARE(WriteSoundFile(job, &report), -4);
+    QCOMPARE(report.Layer, 2);
+    QVERIFY2(report.Error.contains(reason), qPrintable(report.Error));
+    QVERIFY(capture.lines.contains(QStringLiteral("Unable to read  \"%1\"").arg(job.Paths[1])));
     QCOMPARE(readFile(job.FilePath), previous);
     QCOMPARE(entries(dir.path()), before);
-    QVERIFY(QDir(layer).removeRecursively() || QFile::remove(layer));
+    QVERIFY(QDir(job.Paths[1]).removeRecursively() || QFile::remove(job.Paths[1]));
 }
 
 void TestSoundFileWriter::shrunkLayerIsPadded()
@@ -456,30 +552,57 @@ void TestSoundFileWriter::shrunkLayerIsPadded()
 
 void TestSoundFileWriter::outputIsALayer_data()
 {
-    QTest::addColumn<bool>("throughLink");
-    QTest::newRow("same path") << false;
-    QTest::newRow("a link to it") << true;
+    QTest::addColumn<OutputAt>("prepare"); // from the layer's path
+    QTest::addColumn<bool>("needsRoot");
+    QTest::newRow("same path") << OutputAt([](const QString &wav) { return wav; }) << false;
+    QTest::newRow("a symlink to it") << OutputAt([](const QString &wav) {
+        const QString link = wav + ".link.qms";
+        return QFile::link(wav, link) ? link : QString();
+    }) << false;
+    QTest::newRow("a hard link to it") << OutputAt([](const QString &wav) {
+        const QString link = wav + ".hard.qms";
+        return ::link(QFile::encodeName(wav).constData(), QFile::encodeName(link).constData()) == 0
+                   ? link
+                   : QString();
+    }) << false;
+    // A bind mount shows the same file under another path.
+    QTest::newRow("through a bind mount") << OutputAt([](const QString &wav) {
+        const QString folder = QFileInfo(wav).absolutePath();
+        const QString mirror = folder + "/mirror";
+        const bool mounted = QDir(folder).mkdir("mirror") &&
+                             QProcess::execute("mount", {"--bind", folder, mirror}) == 0;
+        return mounted ? mirror + "/" + QFileInfo(wav).fileName() : QString();
+    }) << true;
 }
 
 void TestSoundFileWriter::outputIsALayer()
 {
-    QFETCH(bool, throughLink);
+    QFETCH(OutputAt, prepare);
+    QFETCH(bool, needsRoot);
+    if (needsRoot && ::geteuid() != 0)
+        QSKIP("bind mounts need root");
+    QTemporaryDir folder;
     SoundJob job = makeJob(Sizes{1000, 2000});
-    job.FilePath = job.Paths[1];
-    if (throughLink) {
-        job.FilePath = dir.filePath(QStringLiteral("link.qms"));
-        QFile::remove(job.FilePath);
-        QVERIFY(QFile::link(job.Paths[1], job.FilePath));
-    }
+    QVERIFY(QFile::rename(job.Paths[1], folder.filePath(QStringLiteral("layer2.wav"))));
+    job.Paths[1] = folder.filePath(QStringLiteral("layer2.wav"));
+    job.FilePath = prepare(job.Paths[1]);
+    QVERIFY(!job.FilePath.isEmpty());
+    const QString mirror = folder.filePath(QStringLiteral("mirror"));
+    const auto unmount = qScopeGuard([&] {
+        if (QFileInfo(mirror).isDir())
+            QProcess::execute(QStringLiteral("umount"), {mirror});
+    });
     const QByteArray wave = readFile(job.Paths[1]);
-    const QStringList before = entries(dir.path());
+    const QStringList before = entries(folder.path());
     DebugCapture capture;
-    QCOMPARE(WriteSoundFile(job), -5);
+    WriteReport report;
+    QCOMPARE(WriteSoundFile(job, &report), -5);
+    QCOMPARE(report.Layer, 2);
     QCOMPARE(
         capture.lines,
         QStringList{QStringLiteral("Output would replace the layer  \"%1\"").arg(job.Paths[1])});
     QCOMPARE(readFile(job.Paths[1]), wave);
-    QCOMPARE(entries(dir.path()), before);
+    QCOMPARE(entries(folder.path()), before);
 }
 
 void TestSoundFileWriter::sameWaveTwice()

@@ -4,7 +4,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+
 using namespace TestSupport;
+
+// Makes the file a row reads at a path; false if that failed.
+using Make = std::function<bool(const QString &path)>;
+Q_DECLARE_METATYPE(Make)
 
 class TestWaveFileReader : public QObject
 {
@@ -18,7 +27,8 @@ private slots:
     void nameLength_data();
     void nameLength();
     void emptyPath();
-    void missingFile();
+    void cannotOpen_data();
+    void cannotOpen();
     void readsOnlyTheHeader();
 
 private:
@@ -164,14 +174,59 @@ void TestWaveFileReader::emptyPath()
     QCOMPARE(capture.lines, QStringList{QStringLiteral("No file choosen")});
 }
 
-void TestWaveFileReader::missingFile()
+void TestWaveFileReader::cannotOpen_data()
 {
-    const QString path = dir.filePath(QStringLiteral("gone.wav"));
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<Make>("make");
+    QTest::addColumn<bool>("needsRoot");
+    QTest::addColumn<QString>("reason");
+    QTest::addColumn<bool>("opened"); // the debug lines of an attempt to open it
+
+    QTest::newRow("missing") << "gone.wav" << Make([](const QString &) { return true; }) << false
+                             << "cannot be opened: No such file or directory" << true;
+    // Only a regular file can be a layer: nothing else is waited on or read.
+    QTest::newRow("a named pipe") << "pipe.wav" << Make(makeFifo) << false
+                                  << "it is a named pipe (FIFO), not a regular file" << true;
+    QTest::newRow("a symlink to a pipe") << "link.wav" << Make([](const QString &path) {
+        return makeFifo(path + ".pipe") && QFile::link(path + ".pipe", path);
+    }) << false << "it is a named pipe (FIFO), not a regular file"
+                                         << true;
+    QTest::newRow("a folder") << "folder.wav"
+                              << Make([](const QString &path) { return QDir().mkdir(path); })
+                              << false << "it is a folder" << true;
+    QTest::newRow("a socket") << "socket.wav" << Make(makeSocket) << false
+                              << "it is a socket, not a regular file" << true;
+    QTest::newRow("a device node") << "zero.wav" << Make([](const QString &path) {
+        return ::mknod(QFile::encodeName(path).constData(), S_IFCHR | 0666, makedev(1, 5)) == 0;
+    }) << true << "it is a character device, not a regular file"
+                                   << true;
+    // The name list of a sound file holds one name per line.
+    QTest::newRow("a line break in the name") << "two\nlines.wav" << Make([](const QString &path) {
+        return writeFile(path, waveHeader(1000) + QByteArray(1000, '\0'));
+    }) << false << "its name contains a line break"
+                                              << false;
+}
+
+void TestWaveFileReader::cannotOpen()
+{
+    QFETCH(QString, name);
+    QFETCH(Make, make);
+    QFETCH(bool, needsRoot);
+    QFETCH(QString, reason);
+    QFETCH(bool, opened);
+    if (needsRoot && ::geteuid() != 0)
+        QSKIP("making a device node needs root");
+    QTemporaryDir folder;
+    const QString path = folder.filePath(name);
+    QVERIFY(make(path));
+
     DebugCapture capture;
-    QCOMPARE(ReadWaveFile(path), -2);
+    const WaveCheck check = CheckWaveFile(path);
+    QCOMPARE(check.Result, -2);
+    QCOMPARE(check.Reason, reason);
     const QStringList expected{QStringLiteral("\"%1\" File opening").arg(path),
                                QStringLiteral("Unable to open  \"%1\"").arg(path)};
-    QCOMPARE(capture.lines, expected);
+    QCOMPARE(capture.lines, opened ? expected : QStringList());
 }
 
 // Bytes read by this process so far, as the kernel counts them.

@@ -1,12 +1,10 @@
 // The message a sound file that was not written is shown with.
 
-#include "testsupport.h"
 #include "writefailuremessage.h"
 
+#include "soundfile/soundfilewriter.h"
 #include "soundfile/soundjob.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestWriteFailureMessage : public QObject
@@ -14,75 +12,73 @@ class TestWriteFailureMessage : public QObject
     Q_OBJECT
 
 private:
-    QTemporaryDir files;
-
-    // A job of two loaded layers (1000 sample bytes each, slot 1024) saved as
-    // out.qms in the test folder; `change` spoils one layer's file.
-    SoundJob twoLayerJob(const QString &change)
+    // A job of two loaded layers (slot 1024 each) saved as out.qms.
+    static SoundJob twoLayerJob(bool full = false)
     {
         SoundJob job;
-        job.FilePath = files.filePath(QStringLiteral("out.qms"));
+        job.FilePath = QStringLiteral("/music/out.qms");
         job.FileName = QStringLiteral("out.qms");
         job.Count = 2;
         for (int k = 0; k < 2; ++k) {
             job.Names[k] = QStringLiteral("layer%1.wav").arg(k + 1);
-            job.Paths[k] = files.filePath(job.Names[k]);
-            job.Sizes[k] = 1024;
-            TestSupport::writeWave(job.Paths[k], 1000);
-        }
-        if (change == QLatin1String("second deleted"))
-            QFile::remove(job.Paths[1]);
-        if (change == QLatin1String("second grown"))
-            TestSupport::writeWave(job.Paths[1], 5000);
-        if (change == QLatin1String("full")) {
-            job.Sizes[0] = 3141632;
-            job.Sizes[1] = 4096;
+            job.Paths[k] = QStringLiteral("/music/") + job.Names[k];
+            job.Sizes[k] = full ? (k == 0 ? 3141632 : 4096) : 1024;
         }
         return job;
     }
 
 private slots:
+    // The box names the file and says what the writer met, nothing guessed.
     void message_data()
     {
         QTest::addColumn<int>("status");
-        QTest::addColumn<QString>("change");
+        QTest::addColumn<int>("layer");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<bool>("noPath");
         QTest::addColumn<bool>("shown");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("mentions");
 
         const QString out = QStringLiteral("out.qms");
-        QTest::newRow("written") << 0 << "" << false << "" << QStringList();
-        QTest::newRow("dialog cancelled") << -1 << "no path" << false << "" << QStringList();
+        QTest::newRow("written") << 0 << 0 << "" << false << false << "" << QStringList();
+        QTest::newRow("dialog cancelled")
+            << -1 << 0 << "no file name was given" << true << false << "" << QStringList();
         QTest::newRow("dialog cancelled, over capacity")
-            << -2 << "no path" << false << "" << QStringList();
+            << -2 << 0 << "" << true << false << "" << QStringList();
         QTest::newRow("cannot create")
-            << -1 << "" << true << "File Error" << QStringList{out, "folder"};
-        QTest::newRow("over capacity") << -2 << "full" << true << "Not enough space!"
+            << -1 << 0 << "it cannot be created in /music: Permission denied" << false << true
+            << "File Error" << QStringList{out, "Permission denied"};
+        QTest::newRow("over capacity") << -2 << 0 << "" << false << true << "Not enough space!"
                                        << QStringList{out, "3146240", "3145728"};
-        QTest::newRow("write failed")
-            << -3 << "" << true << "File Error" << QStringList{out, "disk", "unchanged"};
-        QTest::newRow("layer deleted")
-            << -4 << "second deleted" << true << "File Error" << QStringList{out, "layer2.wav"};
-        QTest::newRow("layer grown")
-            << -4 << "second grown" << true << "File Error" << QStringList{out, "layer2.wav"};
-        QTest::newRow("layer fine again")
-            << -4 << "" << true << "File Error" << QStringList{out, "one of the layers"};
-        QTest::newRow("output is a layer") << -5 << "" << true << "File Error"
-                                           << QStringList{out, "WAV file of one of the layers"};
-        QTest::newRow("unknown") << -99 << "" << true << "Unknown Error" << QStringList{out};
+        QTest::newRow("disk full")
+            << -3 << 0 << "No space left on device" << false << true << "File Error"
+            << QStringList{out, "No space left on device", "unchanged"};
+        QTest::newRow("layer 2 unreadable")
+            << -4 << 2 << "cannot be read: Input/output error" << false << true << "File Error"
+            << QStringList{out, "layer 2", "/music/layer2.wav", "Input/output error"};
+        QTest::newRow("output is layer 2") << -5 << 2 << "" << false << true << "File Error"
+                                           << QStringList{out, "layer 2", "/music/layer2.wav"};
+        QTest::newRow("unknown") << -99 << 0 << "" << false << true << "Unknown Error"
+                                 << QStringList{out};
     }
     void message()
     {
         QFETCH(int, status);
-        QFETCH(QString, change);
+        QFETCH(int, layer);
+        QFETCH(QString, error);
+        QFETCH(bool, noPath);
         QFETCH(bool, shown);
         QFETCH(QString, text);
         QFETCH(QStringList, mentions);
 
-        SoundJob job = twoLayerJob(change);
-        if (change == QLatin1String("no path"))
+        SoundJob job = twoLayerJob(status == -2);
+        if (noPath)
             job.FilePath.clear();
-        const std::optional<WriteFailureMessage> message = WriteFailureMessageFor(status, job);
+        WriteReport report;
+        report.Status = status;
+        report.Layer = layer;
+        report.Error = error;
+        const std::optional<WriteFailureMessage> message = WriteFailureMessageFor(report, job);
         QCOMPARE(message.has_value(), shown);
         if (!shown)
             return;

@@ -1,0 +1,76 @@
+#ifndef OUTPUTFILE_H
+#define OUTPUTFILE_H
+
+#include "wav/inputfile.h"
+
+#include <QByteArray>
+#include <QString>
+
+// A file written in full beside its final place and only then put there, so
+// that whatever stood at the path before stays untouched until the new file
+// is complete and on disk.
+//
+// Open() decides what the path names: symlinks are followed, except one that
+// another user placed in a sticky, world-writable folder (such as /tmp) and
+// that the folder's owner did not place either; a path that names anything
+// but a regular file (a folder, a named pipe, a device, a socket) is refused.
+// The data goes to an unnamed file in the target's folder (O_TMPFILE), or,
+// where the file system has none, to a short hidden name there. Commit()
+// syncs the data to the disk and then links or renames the file into place;
+// any failure on the way keeps the old file and removes the new one.
+class OutputFile
+{
+public:
+    // What Commit() does when a file already stands at the path.
+    enum class Existing { Replace, Keep };
+
+    explicit OutputFile(const QString &path, Existing existing = Existing::Replace);
+    ~OutputFile();
+    OutputFile(const OutputFile &) = delete;
+    OutputFile &operator=(const OutputFile &) = delete;
+
+    bool Open();
+    bool Write(const char *data, qint64 size);
+    bool Write(const QByteArray &bytes) { return Write(bytes.constData(), bytes.size()); }
+    bool Commit();
+    // Drops what was written; the path keeps what it held.
+    void Cancel();
+
+    // Why the last step failed, in plain words ("its folder /x does not
+    // exist", "No space left on device").
+    QString ErrorString() const { return error; }
+
+    // The file Commit() would replace, when one exists (after Open()).
+    bool ReplacesExisting() const { return exists; }
+    FileIdentity ExistingIdentity() const { return existingIdentity; }
+    // The path that receives the file: the given one with symlinks followed.
+    QString TargetPath() const { return target; }
+    qint64 BytesWritten() const { return written; }
+
+private:
+    bool resolveTarget();
+    bool checkFolder();
+    bool createTemporary();
+    bool putInPlace();
+    bool fail(const QString &reason);
+
+    QString path;
+    Existing existing;
+    QString target;
+    QString folder;
+    bool exists = false;
+    unsigned existingMode = 0;
+    FileIdentity existingIdentity;
+    int fd = -1;
+    QByteArray temporaryName; // a named temporary file, when there is one
+    int pendingSlot = -1;
+    qint64 written = 0;
+    QString error;
+};
+
+// Makes SIGINT, SIGTERM and SIGHUP remove the named temporary files of the
+// OutputFile objects that are being written before the process ends. Signals
+// that are ignored stay ignored.
+void RemoveTemporaryFilesOnSignals();
+
+#endif // OUTPUTFILE_H

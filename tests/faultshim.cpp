@@ -1,0 +1,111 @@
+// Fault injection for the tests, loaded into qmstool with LD_PRELOAD. Each
+// fault is switched on by an environment variable:
+//   QMS_FAULT_FDATASYNC=EIO|ENOSPC  fdatasync() fails with that error
+//   QMS_FAULT_FDATASYNC=stall       fdatasync() waits until a signal ends the process
+//   QMS_FAULT_NO_TMPFILE=1          open(O_TMPFILE) fails as on file systems without it
+//   QMS_FAULT_READ=TEXT             pread() fails with EIO on files whose path holds TEXT,
+//   QMS_FAULT_READ_AFTER=N          after the first N such reads succeeded
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+template <typename F> F next(const char *name)
+{
+    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
+}
+
+bool refusesUnnamedFile(int flags)
+{
+    const char *value = std::getenv("QMS_FAULT_NO_TMPFILE");
+    if (value && *value && (flags & O_TMPFILE) == O_TMPFILE) {
+        errno = EOPNOTSUPP;
+        return true;
+    }
+    return false;
+}
+
+bool readFails(int fd)
+{
+    const char *text = std::getenv("QMS_FAULT_READ");
+    if (!text || !*text)
+        return false;
+    char link[64];
+    char path[4096] = {};
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    if (readlink(link, path, sizeof path - 1) < 0 || !std::strstr(path, text))
+        return false;
+    static int passed = 0;
+    const char *after = std::getenv("QMS_FAULT_READ_AFTER");
+    if (after && passed < std::atoi(after)) {
+        ++passed;
+        return false;
+    }
+    errno = EIO;
+    return true;
+}
+
+} // namespace
+
+extern "C" {
+
+int fdatasync(int fd)
+{
+    const char *fault = std::getenv("QMS_FAULT_FDATASYNC");
+    if (fault && std::strcmp(fault, "stall") == 0) {
+        for (;;)
+            pause();
+    }
+    if (fault && std::strcmp(fault, "EIO") == 0) {
+        errno = EIO;
+        return -1;
+    }
+    if (fault && std::strcmp(fault, "ENOSPC") == 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    return next<int (*)(int)>("fdatasync")(fd);
+}
+
+#define QMS_OPEN(name, ...)                                                                        \
+    {                                                                                              \
+        mode_t mode = 0;                                                                           \
+        if (flags & (O_CREAT | O_TMPFILE)) {                                                       \
+            va_list arguments;                                                                     \
+            va_start(arguments, flags);                                                            \
+            mode = mode_t(va_arg(arguments, int));                                                 \
+            va_end(arguments);                                                                     \
+        }                                                                                          \
+        if (refusesUnnamedFile(flags))                                                             \
+            return -1;                                                                             \
+        return next<int (*)(...)>(name)(__VA_ARGS__, flags, mode);                                 \
+    }
+
+int open(const char *path, int flags, ...) QMS_OPEN("open", path) int open64(const char *path,
+                                                                             int flags, ...)
+    QMS_OPEN("open64", path) int openat(int folder, const char *path, int flags, ...)
+        QMS_OPEN("openat", folder, path) int openat64(int folder, const char *path, int flags, ...)
+            QMS_OPEN("openat64", folder, path)
+
+                ssize_t pread(int fd, void *buffer, size_t count, off_t offset)
+{
+    if (readFails(fd))
+        return -1;
+    return next<ssize_t (*)(int, void *, size_t, off_t)>("pread")(fd, buffer, count, offset);
+}
+
+ssize_t pread64(int fd, void *buffer, size_t count, off_t offset)
+{
+    if (readFails(fd))
+        return -1;
+    return next<ssize_t (*)(int, void *, size_t, off_t)>("pread64")(fd, buffer, count, offset);
+}
+
+} // extern "C"
