@@ -199,8 +199,7 @@ private slots:
         QVERIFY(writeFile(store.path(), "a file where the settings folder should be"));
         restart();
 
-        driver->addLayer(wave(QStringLiteral("a.wav"), 1000));
-        driver->addLayer(wave(QStringLiteral("b.wav"), 2000));
+        addLayers(2, 1000);
         const QString output = path(QStringLiteral("out/ok.qms"));
         driver->generate({DialogAnswerer::chooseFile(output)});
         QCOMPARE(driver->dialogs.seen.size(), 3); // two open dialogs, one save dialog

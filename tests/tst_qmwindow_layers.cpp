@@ -159,7 +159,7 @@ private slots:
         QFETCH(QList<quint32>, dataLengths);
         QFETCH(int, percent);
         for (const quint32 length : dataLengths)
-            driver->addLayer(wave(QStringLiteral("l%1.wav").arg(Layers.LayerCount), length));
+            addLayers(1, length);
         QCOMPARE(Layers.LayerCount, int(dataLengths.size()));
         QCOMPARE(driver->bar()->value(), percent);
 
