@@ -15,6 +15,7 @@
 using GuiSupport::DialogAnswerer;
 using TestSupport::entries;
 using TestSupport::readFile;
+using TestSupport::waveFile;
 using TestSupport::writeFile;
 
 namespace {
@@ -67,13 +68,6 @@ void fillUp(const QString &folder)
     filler.write(block.left(1)); // a last partial page, if any
 }
 
-// The bytes of kick.wav, the first layer, as a canonical WAV file whose
-// header says `dataLength` and that holds `sampleBytes` of samples.
-QByteArray kickBytes(quint32 dataLength, qint64 sampleBytes)
-{
-    return TestSupport::waveHeader(dataLength) + TestSupport::samplePattern(sampleBytes, 1);
-}
-
 } // namespace
 
 class TestFaultMatrix : public WindowTest
@@ -108,7 +102,7 @@ private slots:
         QTest::newRow("output folder read-only")
             << kick << disk << 65536 << false << true << same << false << "cannot be created";
         QTest::newRow("layer grown since it was added")
-            << kick << out << 0 << false << false << kickBytes(300600, 300600) << false
+            << kick << out << 0 << false << false << waveFile(300600) << false
             << "more than its slot";
         QTest::newRow("layer no longer readable")
             << kick << out << 0 << false << false << same << true << "no longer a regular file";
@@ -116,7 +110,7 @@ private slots:
             << kick << "kick.wav" << 0 << false << false << same << false
             << "WAV file of one of the layers";
         QTest::newRow("layer truncated since it was added")
-            << kick << out << 0 << false << false << kickBytes(300000, 1000) << false << "";
+            << kick << out << 0 << false << false << waveFile(300000, 1000) << false << "";
         QTest::newRow("same WAV file twice") << QStringList{"kick.wav", "kick.wav"} << out << 0
                                              << false << false << same << false << "";
         QTest::newRow("80 multibyte characters in a name")

@@ -15,12 +15,6 @@ constexpr quint32 LargestData = 3141631;  // slot 3141632
 constexpr quint32 FillsTheRest = 3584;    // slot 4096: 3141632 + 4096 = 3145728
 constexpr quint32 OneBlockTooMany = 4096; // slot 4608
 
-// A WAV file's bytes: a canonical header for `dataLength` and its samples.
-QByteArray waveBytes(quint32 dataLength)
-{
-    return TestSupport::waveHeader(dataLength) + TestSupport::samplePattern(dataLength, 1);
-}
-
 } // namespace
 
 class TestWindowLayers : public WindowTest
@@ -84,25 +78,26 @@ private slots:
         QTest::addColumn<QString>("text");
         using TestSupport::le16;
         using TestSupport::patched;
+        using TestSupport::waveFile;
         QTest::newRow("-1 cancelled") << 0u << "" << QByteArray() << false << -1 << "WARNING"
                                       << "No File Choosen";
         QTest::newRow("-2 cannot open")
-            << 0u << "gone.wav" << waveBytes(1000) << true << -2 << "ERROR"
+            << 0u << "gone.wav" << waveFile(1000) << true << -2 << "ERROR"
             << "File Error";
         QTest::newRow("-3 no data tag")
-            << 0u << "list.wav" << patched(waveBytes(1000), 36, "LIST") << false << -3 << "ERROR"
+            << 0u << "list.wav" << patched(waveFile(1000), 36, "LIST") << false << -3 << "ERROR"
             << "Incomatible file format";
         QTest::newRow("-4 stereo")
-            << 0u << "stereo.wav" << patched(waveBytes(1000), 22, le16(2)) << false << -4 << "ERROR"
+            << 0u << "stereo.wav" << patched(waveFile(1000), 22, le16(2)) << false << -4 << "ERROR"
             << "File Error";
         QTest::newRow("-5 too short")
-            << 0u << "short.wav" << waveBytes(511) << false << -5 << "ERROR"
+            << 0u << "short.wav" << waveFile(511) << false << -5 << "ERROR"
             << "File too big!";
         QTest::newRow("-6 long name") << 0u << QString(77, QLatin1Char('n')) + ".wav"
-                                      << waveBytes(1000) << false << -6 << "ERROR"
+                                      << waveFile(1000) << false << -6 << "ERROR"
                                       << "Filename is toooo long!";
         QTest::newRow("-7 no space")
-            << LargestData << "more.wav" << waveBytes(OneBlockTooMany) << false << 4608 << "ERROR"
+            << LargestData << "more.wav" << waveFile(OneBlockTooMany) << false << 4608 << "ERROR"
             << "Not enough space!";
     }
     void refusedAddition()
