@@ -144,14 +144,20 @@ inline QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// A WAV file with a canonical header and `sampleBytes` of samples (the data
-// length field says `dataLength`). Returns the samples written.
+// The bytes of a WAV file with a canonical header and `sampleBytes` of
+// samples (all `dataLength` that its data length field says when -1).
+inline QByteArray waveFile(quint32 dataLength, qint64 sampleBytes = -1, int seed = 1)
+{
+    return waveHeader(dataLength) + samplePattern(sampleBytes < 0 ? dataLength : sampleBytes, seed);
+}
+
+// Writes waveFile() to `path`. Returns the samples written.
 inline QByteArray writeWave(const QString &path, quint32 dataLength, qint64 sampleBytes = -1,
                             int seed = 1)
 {
-    const QByteArray samples = samplePattern(sampleBytes < 0 ? dataLength : sampleBytes, seed);
-    writeFile(path, waveHeader(dataLength) + samples);
-    return samples;
+    const QByteArray file = waveFile(dataLength, sampleBytes, seed);
+    writeFile(path, file);
+    return file.mid(44);
 }
 
 // Collects the debug lines written while it lives.

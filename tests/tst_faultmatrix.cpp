@@ -5,22 +5,18 @@
 // temporary file is left behind.
 
 #include "soundfile/soundfileparser.h"
-#include "testsupport.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
-#include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSettings>
-#include <QTemporaryDir>
 
 #include <unistd.h>
 
 using GuiSupport::DialogAnswerer;
 using TestSupport::entries;
 using TestSupport::readFile;
+using TestSupport::waveFile;
 using TestSupport::writeFile;
-using TestSupport::writeWave;
 
 namespace {
 
@@ -33,6 +29,32 @@ bool run(const QString &program, const QStringList &arguments)
     return process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit &&
            process.exitCode() == 0;
 }
+
+// A tmpfs of `size` bytes mounted at `folder` while it lives (root only);
+// none for size 0.
+class SmallDisk
+{
+public:
+    SmallDisk(const QString &folder, int size) : folder(folder)
+    {
+        mounted = size > 0 && geteuid() == 0 && QDir().mkpath(folder) &&
+                  run(QStringLiteral("mount"),
+                      {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
+                       QStringLiteral("size=%1").arg(size), QStringLiteral("tmpfs"), folder});
+    }
+    ~SmallDisk()
+    {
+        if (mounted)
+            run(QStringLiteral("umount"), {QStringLiteral("-l"), folder});
+    }
+    SmallDisk(const SmallDisk &) = delete;
+    SmallDisk &operator=(const SmallDisk &) = delete;
+
+    bool mounted = false;
+
+private:
+    const QString folder;
+};
 
 // Fills the file system of `folder` up to its last byte.
 void fillUp(const QString &folder)
@@ -48,143 +70,96 @@ void fillUp(const QString &folder)
 
 } // namespace
 
-class TestFaultMatrix : public QObject
+class TestFaultMatrix : public WindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<WindowDriver> driver;
-    std::unique_ptr<QTemporaryDir> files;
-    QString mounted; // a small file system of our own, unmounted in cleanup()
-
-    QString path(const QString &name) const { return files->filePath(name); }
-    QString wave(const QString &name, quint32 dataLength, qint64 sampleBytes = -1)
-    {
-        writeWave(path(name), dataLength, sampleBytes);
-        return path(name);
-    }
-
-    // Mounts a tmpfs of `size` bytes at `folder` (root only).
-    bool mountSmallDisk(const QString &folder, int size)
-    {
-        if (geteuid() != 0 || !QDir().mkpath(folder))
-            return false;
-        if (!run(QStringLiteral("mount"),
-                 {QStringLiteral("-t"), QStringLiteral("tmpfs"), QStringLiteral("-o"),
-                  QStringLiteral("size=%1").arg(size), QStringLiteral("tmpfs"), folder}))
-            return false;
-        mounted = folder;
-        return true;
-    }
+    void prepareFolder() override { QVERIFY(QDir().mkpath(QStringLiteral("out"))); }
 
 private slots:
-    void init()
-    {
-        QSettings().clear();
-        files = std::make_unique<QTemporaryDir>();
-        QVERIFY(files->isValid());
-        QVERIFY(QDir(files->path()).mkpath(QStringLiteral("out")));
-        driver = std::make_unique<WindowDriver>();
-        QVERIFY(driver->exposed);
-    }
-
-    void cleanup()
-    {
-        if (driver)
-            driver->checkDialogsSettled();
-        driver.reset();
-        if (!mounted.isEmpty()) {
-            run(QStringLiteral("umount"), {QStringLiteral("-l"), mounted});
-            mounted.clear();
-        }
-        files.reset();
-    }
-
+    // The layers are added (kick.wav first; each file made of 300000 bytes
+    // when first named), then things change; an older file stands at the
+    // output chosen when Generate is clicked.
     void generateFails_data()
     {
-        QTest::addColumn<QString>("fault");
-        QTest::addColumn<QString>("text"); // the box's text; empty: the file is written
-        QTest::addColumn<QString>("reason");
+        QTest::addColumn<QStringList>("layers");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<int>("diskSize");  // of a tmpfs mounted at the output's folder; 0: none
+        QTest::addColumn<bool>("fillDisk"); // before Generate
+        QTest::addColumn<bool>("readOnly"); // the disk remounted read-only before Generate
+        QTest::addColumn<QByteArray>("kickNow"); // rewritten after adding; empty: unchanged
+        QTest::addColumn<bool>("kickIsFolder");  // kick.wav replaced by a folder
+        QTest::addColumn<QString>("reason");     // in the "File Error" box; empty: written
 
-        QTest::newRow("disk full at the header") << "full-header"
-                                                 << "File Error"
-                                                 << "No space left on device";
-        QTest::newRow("disk full in a layer") << "full-layer"
-                                              << "File Error"
-                                              << "No space left on device";
-        QTest::newRow("output folder read-only") << "read-only"
-                                                 << "File Error"
-                                                 << "Read-only file system";
-        QTest::newRow("layer grown since it was added") << "grown"
-                                                        << "File Error"
-                                                        << "changed since it was added";
-        QTest::newRow("layer no longer readable") << "unreadable"
-                                                  << "File Error"
-                                                  << "it is a folder";
-        QTest::newRow("output is a layer's WAV file") << "output-is-layer"
-                                                      << "File Error"
-                                                      << "WAV file of layer 1";
-        QTest::newRow("layer truncated since it was added") << "truncated"
-                                                            << ""
-                                                            << "";
-        QTest::newRow("same WAV file twice") << "twice"
-                                             << ""
-                                             << "";
-        QTest::newRow("80 multibyte characters in a name") << "multibyte"
-                                                           << ""
-                                                           << "";
+        const QString out("out/result.qms"), disk("disk/result.qms");
+        const QByteArray same;
+        const QStringList kick{"kick.wav"};
+        QTest::newRow("disk full at the header")
+            << kick << disk << 65536 << true << false << same << false << "No space left on device";
+        QTest::newRow("disk full in a layer") << kick << disk << 131072 << false << false << same
+                                              << false << "No space left on device";
+        QTest::newRow("output folder read-only")
+            << kick << disk << 65536 << false << true << same << false << "Read-only file system";
+        QTest::newRow("layer grown since it was added")
+            << kick << out << 0 << false << false << waveFile(300600) << false
+            << "changed since it was added";
+        QTest::newRow("layer no longer readable")
+            << kick << out << 0 << false << false << same << true << "it is a folder";
+        QTest::newRow("output is a layer's WAV file")
+            << kick << "kick.wav" << 0 << false << false << same << false << "WAV file of layer 1";
+        QTest::newRow("layer truncated since it was added")
+            << kick << out << 0 << false << false << waveFile(300000, 1000) << false << "";
+        QTest::newRow("same WAV file twice") << QStringList{"kick.wav", "kick.wav"} << out << 0
+                                             << false << false << same << false << "";
+        QTest::newRow("80 multibyte characters in a name")
+            << QStringList{"kick.wav", QString(76, QChar(0x00E9)) + ".wav"} << out << 0 << false
+            << false << same << false << "";
     }
 
     void generateFails()
     {
-        QFETCH(QString, fault);
-        QFETCH(QString, text);
+        QFETCH(QStringList, layers);
+        QFETCH(QString, output);
+        QFETCH(int, diskSize);
+        QFETCH(bool, fillDisk);
+        QFETCH(bool, readOnly);
+        QFETCH(QByteArray, kickNow);
+        QFETCH(bool, kickIsFolder);
         QFETCH(QString, reason);
 
-        QString folder = path(QStringLiteral("out"));
-        const QString kick = wave(QStringLiteral("kick.wav"), 300000);
-        QString layerName = QStringLiteral("kick.wav");
-        driver->addLayer(kick);
+        output = path(output);
+        const QString folder = QFileInfo(output).path();
+        for (const QString &name : layers)
+            driver->addLayer(QFile::exists(path(name)) ? path(name) : wave(name, 300000));
+        const QString kick = path(QStringLiteral("kick.wav"));
 
-        if (fault.startsWith(QLatin1String("full")) || fault == QLatin1String("read-only")) {
-            folder = path(QStringLiteral("disk"));
-            if (!mountSmallDisk(folder, fault == QLatin1String("full-layer") ? 131072 : 65536))
-                QSKIP("needs root to mount a small file system");
-        }
-        QString output = QDir(folder).filePath(QStringLiteral("result.qms"));
-        QVERIFY(writeFile(output, OlderFile));
-        if (fault == QLatin1String("full-header"))
+        const SmallDisk disk(folder, diskSize);
+        if (diskSize > 0 && !disk.mounted)
+            QSKIP("needs root to mount a small file system");
+        if (!QFile::exists(output)) // a layer's WAV file stays as it is
+            QVERIFY(writeFile(output, OlderFile));
+        if (fillDisk)
             fillUp(folder);
-        if (fault == QLatin1String("read-only"))
+        if (readOnly)
             QVERIFY(run(QStringLiteral("mount"),
                         {QStringLiteral("-o"), QStringLiteral("remount,ro"), folder}));
-        if (fault == QLatin1String("grown"))
-            wave(QStringLiteral("kick.wav"), 300000 + 600);
-        if (fault == QLatin1String("unreadable")) {
+        if (!kickNow.isEmpty())
+            QVERIFY(writeFile(kick, kickNow));
+        if (kickIsFolder) {
             QVERIFY(QFile::remove(kick));
             QVERIFY(QDir().mkdir(kick));
         }
-        if (fault == QLatin1String("truncated"))
-            wave(QStringLiteral("kick.wav"), 300000, 1000);
-        if (fault == QLatin1String("twice"))
-            driver->addLayer(kick);
-        if (fault == QLatin1String("multibyte")) {
-            layerName = QString(76, QChar(0x00E9)) + QStringLiteral(".wav");
-            driver->addLayer(wave(layerName, 5000));
-        }
-        if (fault == QLatin1String("output-is-layer"))
-            output = kick;
         const QByteArray before = readFile(output);
-        const QStringList folderBefore = entries(QFileInfo(output).path());
+        const QStringList folderBefore = entries(folder);
 
-        driver->dialogs.then(DialogAnswerer::chooseFile(output));
-        driver->dialogs.then(DialogAnswerer::press(QMessageBox::Yes)); // replace it?
-        if (!text.isEmpty())
-            driver->dialogs.then(DialogAnswerer::press(QMessageBox::Ok));
-        driver->click(driver->generateButton());
-        QCOMPARE(driver->dialogs.pending(), 0);
+        QList<DialogAnswerer::Answer> answers{DialogAnswerer::chooseFile(output),
+                                              DialogAnswerer::press(QMessageBox::Yes)};
+        if (!reason.isEmpty())
+            answers << DialogAnswerer::press(QMessageBox::Ok);
+        driver->generate(answers);
 
-        if (text.isEmpty()) {
+        if (reason.isEmpty()) {
             QCOMPARE(driver->dialogs.seen.last().className, QStringLiteral("QMessageBox"));
             QCOMPARE(driver->dialogs.seen.last().text.contains(QLatin1String("already exists")),
                      true); // the replace question was the last dialog
@@ -193,8 +168,7 @@ private slots:
             QCOMPARE(info.LayerCount, Layers.LayerCount);
             QCOMPARE(info.Layers.last().Name, Layers.LayerName[Layers.LayerCount - 1]);
             QCOMPARE(info.Layers.first().Name, QStringLiteral("kick.wav"));
-            if (fault == QLatin1String("multibyte"))
-                QCOMPARE(info.Layers.last().Name, layerName);
+            QCOMPARE(info.Layers.last().Name, layers.last());
             return;
         }
 
@@ -202,11 +176,11 @@ private slots:
         QCOMPARE(box.className, QStringLiteral("QMessageBox"));
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.title, QStringLiteral("ERROR"));
-        QCOMPARE(box.text, text);
+        QCOMPARE(box.text, QStringLiteral("File Error"));
         QVERIFY2(box.informativeText.contains(output), qPrintable(box.informativeText));
         QVERIFY2(box.informativeText.contains(reason), qPrintable(box.informativeText));
         QCOMPARE(readFile(output), before);
-        QCOMPARE(entries(QFileInfo(output).path()), folderBefore);
+        QCOMPARE(entries(folder), folderBefore);
     }
 
     // The window starts and works when its settings cannot be saved: a file
@@ -216,15 +190,11 @@ private slots:
         const QFileInfo store(QSettings().fileName());
         QVERIFY(QDir(store.path()).removeRecursively());
         QVERIFY(writeFile(store.path(), "a file where the settings folder should be"));
-        driver = std::make_unique<WindowDriver>();
-        QVERIFY(driver->exposed);
+        restart();
 
-        driver->addLayer(wave(QStringLiteral("a.wav"), 1000));
-        driver->addLayer(wave(QStringLiteral("b.wav"), 2000));
+        addLayers(2, 1000);
         const QString output = path(QStringLiteral("out/ok.qms"));
-        driver->dialogs.then(DialogAnswerer::chooseFile(output));
-        driver->click(driver->generateButton());
-        QCOMPARE(driver->dialogs.pending(), 0);
+        driver->generate({DialogAnswerer::chooseFile(output)});
         QCOMPARE(driver->dialogs.seen.size(), 3); // two open dialogs, one save dialog
         QVERIFY(ReadSoundFileInfo(output).IsValid());
 

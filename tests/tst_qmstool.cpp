@@ -502,7 +502,7 @@ void TestQmsTool::pipedInput()
         if (command == QLatin1String("build"))
             arguments = QStringList{command, QStringLiteral("-o"), outPath()} + arguments.mid(1);
         startTool(process, arguments);
-        process.write(waveHeader(1000) + samplePattern(1000, 1));
+        process.write(waveFile(1000));
         process.closeWriteChannel();
         const Result result = finish(process);
         QCOMPARE(result.exitCode, 1);

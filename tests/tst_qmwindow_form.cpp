@@ -1,39 +1,22 @@
 // The main window as it opens: the form's widgets and properties, the start
 // state, the slot list and the message box of every status code.
 
-#include "windowdriver.h"
+#include "windowtest.h"
 
 #include <QButtonGroup>
 #include <QFrame>
 #include <QGridLayout>
 #include <QImage>
 #include <QMetaMethod>
-#include <QSettings>
 #include <QStyle>
 
 using GuiSupport::DialogAnswerer;
 
-class TestWindowForm : public QObject
+class TestWindowForm : public WindowTest
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<WindowDriver> driver;
-
 private slots:
-    void init()
-    {
-        driver = std::make_unique<WindowDriver>();
-        QVERIFY(driver->exposed);
-    }
-    void cleanup()
-    {
-        if (driver)
-            QVERIFY2(driver->dialogs.problems.isEmpty(),
-                     qPrintable(driver->dialogs.problems.join('\n')));
-        driver.reset();
-    }
-
     void settingsStayInTheTestFolder()
     {
         QVERIFY(!GuiSupport::ConfigHome().isEmpty());
@@ -173,30 +156,40 @@ private slots:
         QCOMPARE(play->toolTip(), QStringLiteral("Play the Waveform"));
     }
 
-    // Layer 1's row: its own label text and size policy, and a green button.
-    void firstRowDiffers_data() { rowFamilies_data(); }
+    // Layer 1's row: its own size policy and a green threshold button.
+    void firstRowDiffers_data()
+    {
+        QTest::addColumn<int>("layer");
+        QTest::addColumn<QSizePolicy::Policy>("policy");
+        QTest::addColumn<int>("stretch");
+        // Active Button, Inactive Window, Disabled ButtonText, Active AlternateBase
+        QTest::addColumn<QList<QColor>>("colors");
+        QTest::newRow("layer 1") << 1 << QSizePolicy::Preferred << 6
+                                 << QList<QColor>{QColor(0, 170, 0), QColor(0, 170, 0),
+                                                  QColor(0, 85, 0), QColor(127, 212, 127)};
+        const QPalette usual = QApplication::palette();
+        for (int layer = 2; layer <= 8; ++layer)
+            QTest::addRow("layer %d", layer)
+                << layer << QSizePolicy::Fixed << 3
+                << QList<QColor>{usual.color(QPalette::Active, QPalette::Button),
+                                 usual.color(QPalette::Inactive, QPalette::Window),
+                                 usual.color(QPalette::Disabled, QPalette::ButtonText),
+                                 usual.color(QPalette::Active, QPalette::AlternateBase)};
+    }
     void firstRowDiffers()
     {
         QFETCH(int, layer);
-        const bool first = layer == 1;
+        QFETCH(QSizePolicy::Policy, policy);
+        QFETCH(int, stretch);
+        QFETCH(QList<QColor>, colors);
         QLabel *name = driver->filename(layer);
-        if (first)
-            QCOMPARE(name->text(), QStringLiteral("Create a Layer"));
-        QCOMPARE(name->sizePolicy().horizontalPolicy(),
-                 first ? QSizePolicy::Preferred : QSizePolicy::Fixed);
-        QCOMPARE(name->sizePolicy().horizontalStretch(), first ? 6 : 3);
-
+        QCOMPARE(name->sizePolicy().horizontalPolicy(), policy);
+        QCOMPARE(name->sizePolicy().horizontalStretch(), stretch);
         const QPalette palette = driver->thresholdButton(layer)->palette();
-        if (first) {
-            QCOMPARE(palette.color(QPalette::Active, QPalette::Button), QColor(0, 170, 0));
-            QCOMPARE(palette.color(QPalette::Inactive, QPalette::Window), QColor(0, 170, 0));
-            QCOMPARE(palette.color(QPalette::Disabled, QPalette::ButtonText), QColor(0, 85, 0));
-            QCOMPARE(palette.color(QPalette::Active, QPalette::AlternateBase),
-                     QColor(127, 212, 127));
-        } else {
-            QCOMPARE(palette.color(QPalette::Button),
-                     QApplication::palette().color(QPalette::Button));
-        }
+        QCOMPARE(palette.color(QPalette::Active, QPalette::Button), colors[0]);
+        QCOMPARE(palette.color(QPalette::Inactive, QPalette::Window), colors[1]);
+        QCOMPARE(palette.color(QPalette::Disabled, QPalette::ButtonText), colors[2]);
+        QCOMPARE(palette.color(QPalette::Active, QPalette::AlternateBase), colors[3]);
     }
 
     void thresholdButtonsFormOneExclusiveGroup()

@@ -2,13 +2,9 @@
 // listing, the sound file written, and what the user is told when it could
 // not be written.
 
-#include "testsupport.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
-#include <QDir>
 #include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 
 using GuiSupport::DialogAnswerer;
 using TestSupport::le16;
@@ -48,39 +44,20 @@ QString quoted(const QString &s)
 
 } // namespace
 
-class TestWindowGenerate : public QObject
+class TestWindowGenerate : public WindowTest
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<WindowDriver> driver;
-    std::unique_ptr<QTemporaryDir> files;
-    QString startFolder;
+    // "qms" is where the save dialog starts at first; "link" leads to "out/real".
+    void prepareFolder() override
+    {
+        QVERIFY(QDir().mkpath(QStringLiteral("qms")));
+        QVERIFY(QDir().mkpath(QStringLiteral("out/real")));
+        QVERIFY(QFile::link(path(QStringLiteral("out/real")), path(QStringLiteral("link"))));
+    }
 
-    QString path(const QString &name) const { return files->filePath(name); }
     QString canonical(const QString &name) const { return QDir(path(name)).canonicalPath(); }
-
-    QString wave(const QString &name, quint32 dataLength)
-    {
-        writeWave(path(name), dataLength);
-        return path(name);
-    }
-
-    // Clicks Generate with the answers for the dialogs it is expected to open.
-    void generate(const QList<DialogAnswerer::Answer> &answers)
-    {
-        for (const DialogAnswerer::Answer &answer : answers)
-            driver->dialogs.then(answer);
-        driver->click(driver->generateButton());
-        QCOMPARE(driver->dialogs.pending(), 0);
-    }
-
-    void restart()
-    {
-        driver.reset();
-        driver = std::make_unique<WindowDriver>();
-        QVERIFY(driver->exposed);
-    }
 
     QString lastSaveFolder() const
     {
@@ -88,37 +65,13 @@ private:
     }
 
 private slots:
-    void initTestCase() { startFolder = QDir::currentPath(); }
-
-    void init()
-    {
-        QSettings().clear();
-        files = std::make_unique<QTemporaryDir>();
-        QVERIFY(files->isValid());
-        QDir::setCurrent(files->path());
-        QVERIFY(QDir(files->path()).mkpath(QStringLiteral("qms")));
-        QVERIFY(QDir(files->path()).mkpath(QStringLiteral("out/real")));
-        QVERIFY(QFile::link(path(QStringLiteral("out/real")), path(QStringLiteral("link"))));
-        driver = std::make_unique<WindowDriver>();
-        QVERIFY(driver->exposed);
-    }
-
-    void cleanup()
-    {
-        if (driver)
-            driver->checkDialogsSettled();
-        driver.reset();
-        QDir::setCurrent(startFolder);
-        files.reset();
-    }
-
     void writesTheSoundFile()
     {
         const QByteArray samples = writeWave(path(QStringLiteral("kick.wav")), 100000);
         driver->addLayer(path(QStringLiteral("kick.wav")));
         const QString output = path(QStringLiteral("demo.qms"));
         TestSupport::DebugCapture debug;
-        generate({DialogAnswerer::chooseFile(output)});
+        driver->generate({DialogAnswerer::chooseFile(output)});
 
         const QByteArray written = readFile(output);
         QCOMPARE(written.size(), 100864);
@@ -145,11 +98,10 @@ private slots:
 
     void draggedThresholdsReachTheFile()
     {
-        for (int i = 1; i <= 4; ++i)
-            driver->addLayer(wave(QStringLiteral("l%1.wav").arg(i), 1000));
+        addLayers(4, 1000);
         driver->click(driver->thresholdButton(2));
         driver->drag(100);
-        generate({DialogAnswerer::chooseFile(path(QStringLiteral("t.qms")))});
+        driver->generate({DialogAnswerer::chooseFile(path(QStringLiteral("t.qms")))});
         const QByteArray written = readFile(path(QStringLiteral("t.qms")));
         QVERIFY(written.size() > 80);
         QCOMPARE(written.mid(45, 3), QByteArray::fromHex("656420"));           // 101 100 32
@@ -161,13 +113,13 @@ private slots:
     void refusedLayerIsListedButNotWritten()
     {
         driver->addLayer(wave(QStringLiteral("big.wav"), 3141631));
-        driver->dialogs.then(DialogAnswerer::chooseFile(wave(QStringLiteral("more.wav"), 4096)));
-        driver->dialogs.then(DialogAnswerer::press(QMessageBox::Ok));
-        driver->click(driver->addRemoveButton(2));
+        driver->click(driver->addRemoveButton(2),
+                      {DialogAnswerer::chooseFile(wave(QStringLiteral("more.wav"), 4096)),
+                       DialogAnswerer::press(QMessageBox::Ok)});
         QCOMPARE(Layers.LayerCount, 1);
 
         TestSupport::DebugCapture debug;
-        generate({DialogAnswerer::chooseFile(path(QStringLiteral("x.qms")))});
+        driver->generate({DialogAnswerer::chooseFile(path(QStringLiteral("x.qms")))});
         QVERIFY(debug.lines.size() >= 2);
         QCOMPARE(debug.lines[1], quoted(QStringLiteral("more.wav")) + " --- " +
                                      quoted(path(QStringLiteral("more.wav"))));
@@ -178,8 +130,8 @@ private slots:
 
     void saveDialogStartsInQmsAtFirst()
     {
-        driver->addLayer(wave(QStringLiteral("a.wav"), 1000));
-        generate({DialogAnswerer::cancel()});
+        addLayers(1);
+        driver->generate({DialogAnswerer::cancel()});
         QCOMPARE(QDir(driver->dialogs.seen.last().directory).canonicalPath(),
                  canonical(QStringLiteral("qms")));
     }
@@ -195,24 +147,24 @@ private slots:
     void saveFolderIsRemembered()
     {
         QFETCH(bool, fileExists);
-        driver->addLayer(wave(QStringLiteral("a.wav"), 1000));
+        addLayers(1);
         const QString output = path(QStringLiteral("link/song.qms"));
         QList<DialogAnswerer::Answer> answers{DialogAnswerer::chooseFile(output)};
         if (fileExists) {
             QVERIFY(TestSupport::writeFile(output, "old"));
             answers << DialogAnswerer::press(QMessageBox::Yes); // replace it?
         }
-        generate(answers);
+        driver->generate(answers);
         QVERIFY(readFile(output).startsWith("Quelmar"));
         QCOMPARE(lastSaveFolder(), canonical(QStringLiteral("out/real")));
 
-        generate({DialogAnswerer::cancel()});
+        driver->generate({DialogAnswerer::cancel()});
         QCOMPARE(QDir(driver->dialogs.seen.last().directory).canonicalPath(),
                  canonical(QStringLiteral("out/real")));
 
         restart();
-        driver->addLayer(wave(QStringLiteral("b.wav"), 1000));
-        generate({DialogAnswerer::cancel()});
+        addLayers(1);
+        driver->generate({DialogAnswerer::cancel()});
         QCOMPARE(QDir(driver->dialogs.seen.last().directory).canonicalPath(),
                  canonical(QStringLiteral("out/real")));
         QCOMPARE(lastSaveFolder(), canonical(QStringLiteral("out/real")));
@@ -222,8 +174,8 @@ private slots:
     {
         QSettings().setValue(QStringLiteral("LastSaveFolder"), path(QStringLiteral("gone")));
         restart();
-        driver->addLayer(wave(QStringLiteral("a.wav"), 1000));
-        generate({DialogAnswerer::cancel()});
+        addLayers(1);
+        driver->generate({DialogAnswerer::cancel()});
         QCOMPARE(QDir(driver->dialogs.seen.last().directory).canonicalPath(),
                  canonical(QStringLiteral("qms")));
     }
@@ -232,66 +184,74 @@ private slots:
     {
         QSettings().setValue(QStringLiteral("LastSaveFolder"), canonical(QStringLiteral("out")));
         restart();
-        driver->addLayer(wave(QStringLiteral("a.wav"), 1000));
+        addLayers(1);
         TestSupport::DebugCapture debug;
-        generate({DialogAnswerer::cancel()});
+        driver->generate({DialogAnswerer::cancel()});
         QCOMPARE(driver->dialogs.seen.size(), 2); // the open and the save dialog
         QCOMPARE(Layers.SoundFilePath, QString());
         QCOMPARE(Layers.SoundFileName, QString());
         QCOMPARE(lastSaveFolder(), canonical(QStringLiteral("out")));
         QVERIFY(debug.lines.size() >= 10);
         QCOMPARE(debug.lines.mid(8, 2), QStringList({"\"\"", "\"\""}));
-        QCOMPARE(QDir(files->path()).entryList({"*.qms"}, QDir::Files), QStringList());
+        QCOMPARE(QDir().entryList({"*.qms"}, QDir::Files), QStringList());
     }
 
     // A sound file that could not be written is reported, and nothing is
-    // left at its path (an older file there is kept as it was).
+    // left at its path (an older file there is kept as it was). The folder is
+    // remembered all the same, unless it does not exist.
     void failedWriteIsShown_data()
     {
-        QTest::addColumn<QString>("failure");
+        QTest::addColumn<QList<quint32>>("layers"); // data lengths
+        QTest::addColumn<qint32>("used");
+        QTest::addColumn<int>("percent");       // the available-space bar
+        QTest::addColumn<bool>("layerDeleted"); // the first layer's file, before Generate
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QByteArray>("older");      // at the output; empty: none
+        QTest::addColumn<QStringList>("mentioned"); // besides the output and a deleted layer
         QTest::addColumn<QString>("text");
-        QTest::newRow("over capacity") << "space"
-                                       << "Not enough space!";
-        QTest::newRow("over capacity, older file kept") << "space-existing"
-                                                        << "Not enough space!";
-        QTest::newRow("layer file deleted") << "deleted"
-                                            << "File Error";
-        QTest::newRow("folder missing") << "folder"
-                                        << "File Error";
+        // The layers fill the capacity exactly; the header no longer fits.
+        const QList<quint32> full{3141631, 3584};
+        const QStringList sizes{"3145728", "3146240"};
+        QTest::newRow("over capacity") << full << 3145728 << 0 << false << "out/result.qms"
+                                       << QByteArray() << sizes << "Not enough space!";
+        QTest::newRow("over capacity, older file kept")
+            << full << 3145728 << 0 << false << "out/result.qms" << QByteArray("older file")
+            << sizes << "Not enough space!";
+        QTest::newRow("layer file deleted")
+            << QList<quint32>{100000} << 100352 << 97 << true << "out/result.qms" << QByteArray()
+            << QStringList() << "File Error";
+        QTest::newRow("folder missing")
+            << QList<quint32>{100000} << 100352 << 97 << false << "missing/result.qms"
+            << QByteArray() << QStringList() << "File Error";
     }
     void failedWriteIsShown()
     {
-        QFETCH(QString, failure);
+        QFETCH(QList<quint32>, layers);
+        QFETCH(qint32, used);
+        QFETCH(int, percent);
+        QFETCH(bool, layerDeleted);
+        QFETCH(QString, output);
+        QFETCH(QByteArray, older);
+        QFETCH(QStringList, mentioned);
         QFETCH(QString, text);
 
-        QString output = path(QStringLiteral("out/result.qms"));
-        QStringList mentioned{QDir::toNativeSeparators(output)};
-        QList<DialogAnswerer::Answer> answers;
-        if (failure.startsWith(QLatin1String("space"))) {
-            // The layers fill the capacity exactly; the header no longer fits.
-            driver->addLayer(wave(QStringLiteral("big.wav"), 3141631));
-            driver->addLayer(wave(QStringLiteral("rest.wav"), 3584));
-            QCOMPARE(Layers.UsedSpace, 3145728);
-            QCOMPARE(driver->bar()->value(), 0);
-            mentioned << QStringLiteral("3145728") << QStringLiteral("3146240");
-        } else if (failure == QLatin1String("deleted")) {
-            const QString kick = wave(QStringLiteral("kick.wav"), 100000);
-            driver->addLayer(kick);
-            QVERIFY(QFile::remove(kick));
-            mentioned << QDir::toNativeSeparators(kick);
-        } else {
-            driver->addLayer(wave(QStringLiteral("kick.wav"), 100000));
-            output = path(QStringLiteral("missing/result.qms"));
-            mentioned = QStringList{QDir::toNativeSeparators(output)};
+        for (const quint32 dataLength : layers)
+            addLayers(1, dataLength);
+        QCOMPARE(Layers.UsedSpace, used);
+        QCOMPARE(driver->bar()->value(), percent);
+        output = path(output);
+        mentioned << QDir::toNativeSeparators(output);
+        if (layerDeleted) {
+            QVERIFY(QFile::remove(Layers.LayerPath[0]));
+            mentioned << QDir::toNativeSeparators(Layers.LayerPath[0]);
         }
-        answers << DialogAnswerer::chooseFile(output);
-        if (failure == QLatin1String("space-existing")) {
-            QVERIFY(TestSupport::writeFile(output, "older file"));
+        QList<DialogAnswerer::Answer> answers{DialogAnswerer::chooseFile(output)};
+        if (!older.isEmpty()) {
+            QVERIFY(TestSupport::writeFile(output, older));
             answers << DialogAnswerer::press(QMessageBox::Yes); // replace it?
         }
         answers << DialogAnswerer::press(QMessageBox::Ok);
-        const QString folderBefore = lastSaveFolder();
-        generate(answers);
+        driver->generate(answers);
 
         const GuiSupport::SeenDialog &box = driver->dialogs.seen.last();
         QCOMPARE(box.className, QStringLiteral("QMessageBox"));
@@ -303,13 +263,9 @@ private slots:
             QVERIFY2(box.informativeText.contains(words),
                      qPrintable(box.informativeText + " lacks " + words));
 
-        if (failure == QLatin1String("space-existing"))
-            QCOMPARE(readFile(output), QByteArray("older file"));
-        else
-            QVERIFY(!QFile::exists(output));
-        // A folder that does not exist is not remembered.
-        if (failure == QLatin1String("folder"))
-            QCOMPARE(lastSaveFolder(), folderBefore);
+        QCOMPARE(QFile::exists(output), !older.isEmpty());
+        QCOMPARE(readFile(output), older);
+        QCOMPARE(lastSaveFolder(), QFileInfo(output).absoluteDir().canonicalPath());
     }
 };
 

@@ -1,16 +1,11 @@
 // Adding, removing, selecting and playing layers through the main window's
 // widgets, with the real open-file dialog and message boxes.
 
-#include "testsupport.h"
-#include "windowdriver.h"
+#include "windowtest.h"
 
-#include <QDir>
 #include <QFile>
-#include <QSettings>
-#include <QTemporaryDir>
 
 using GuiSupport::DialogAnswerer;
-using TestSupport::writeWave;
 
 namespace {
 
@@ -22,64 +17,11 @@ constexpr quint32 OneBlockTooMany = 4096; // slot 4608
 
 } // namespace
 
-class TestWindowLayers : public QObject
+class TestWindowLayers : public WindowTest
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<WindowDriver> driver;
-    std::unique_ptr<QTemporaryDir> files;
-    QString startFolder;
-
-    // A valid WAV file in the test folder.
-    QString wave(const QString &name, quint32 dataLength = 1000)
-    {
-        const QString path = files->filePath(name);
-        writeWave(path, dataLength);
-        return path;
-    }
-
-    // Adds `count` one-second layers named layer1.wav, layer2.wav, ...
-    QStringList addLayers(int count)
-    {
-        QStringList names;
-        for (int i = 0; i < count; ++i) {
-            const QString name = QStringLiteral("layer%1.wav").arg(Layers.LayerCount + 1);
-            driver->addLayer(wave(name, OneSecond));
-            names << name;
-        }
-        return names;
-    }
-
-    void restart()
-    {
-        driver.reset();
-        driver = std::make_unique<WindowDriver>();
-        QVERIFY(driver->exposed);
-    }
-
 private slots:
-    void initTestCase() { startFolder = QDir::currentPath(); }
-
-    void init()
-    {
-        QSettings().clear();
-        files = std::make_unique<QTemporaryDir>();
-        QVERIFY(files->isValid());
-        QDir::setCurrent(files->path());
-        driver = std::make_unique<WindowDriver>();
-        QVERIFY(driver->exposed);
-    }
-
-    void cleanup()
-    {
-        if (driver)
-            driver->checkDialogsSettled();
-        driver.reset();
-        QDir::setCurrent(startFolder);
-        files.reset();
-    }
-
     // "+" adds the next layer, "-" removes the last; the rows are checked
     // after every step.
     void addAndRemove_data()
@@ -112,7 +54,7 @@ private slots:
             QCOMPARE(driver->bar()->value(), 100 - used * 100 / 3141632);
             for (int slot = 0; slot < names.size(); ++slot) {
                 QCOMPARE(Layers.LayerName[slot], names[slot]);
-                QCOMPARE(Layers.LayerPath[slot], files->filePath(names[slot]));
+                QCOMPARE(Layers.LayerPath[slot], path(names[slot]));
             }
             // A removed layer's path and name are cleared.
             if (names.size() < 8) {
@@ -122,83 +64,69 @@ private slots:
         }
     }
 
+    // A file refused in the open-file dialog: the message box, and nothing
+    // added. The refused slot keeps what the reader returned: its status, or
+    // the size that did not fit.
     void refusedAddition_data()
     {
-        QTest::addColumn<int>("status");
+        QTest::addColumn<quint32>("loaded");   // a layer added first; 0: none
+        QTest::addColumn<QString>("chosen");   // empty: the dialog is cancelled
+        QTest::addColumn<QByteArray>("bytes"); // of the chosen file
+        QTest::addColumn<bool>("vanishes");    // deleted between the dialog and the reader
+        QTest::addColumn<int>("slotSize");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text");
-        QTest::newRow("-1 cancelled") << -1 << "WARNING"
+        using TestSupport::le16;
+        using TestSupport::patched;
+        using TestSupport::waveFile;
+        QTest::newRow("-1 cancelled") << 0u << "" << QByteArray() << false << -1 << "WARNING"
                                       << "No File Choosen";
-        QTest::newRow("-2 cannot open") << -2 << "ERROR"
-                                        << "File Error";
-        QTest::newRow("-3 no data tag") << -3 << "ERROR"
-                                        << "Incomatible file format";
-        QTest::newRow("-4 stereo") << -4 << "ERROR"
-                                   << "File Error";
-        QTest::newRow("-5 too short") << -5 << "ERROR"
-                                      << "File too big!";
-        QTest::newRow("-6 long name") << -6 << "ERROR"
+        QTest::newRow("-2 cannot open")
+            << 0u << "gone.wav" << waveFile(1000) << true << -2 << "ERROR"
+            << "File Error";
+        QTest::newRow("-3 no data tag")
+            << 0u << "list.wav" << patched(waveFile(1000), 36, "LIST") << false << -3 << "ERROR"
+            << "Incomatible file format";
+        QTest::newRow("-4 stereo")
+            << 0u << "stereo.wav" << patched(waveFile(1000), 22, le16(2)) << false << -4 << "ERROR"
+            << "File Error";
+        QTest::newRow("-5 too short")
+            << 0u << "short.wav" << waveFile(511) << false << -5 << "ERROR"
+            << "File too big!";
+        QTest::newRow("-6 long name") << 0u << QString(77, QLatin1Char('n')) + ".wav"
+                                      << waveFile(1000) << false << -6 << "ERROR"
                                       << "Filename is toooo long!";
-        QTest::newRow("-7 no space") << -7 << "ERROR"
-                                     << "Not enough space!";
+        QTest::newRow("-7 no space")
+            << LargestData << "more.wav" << waveFile(OneBlockTooMany) << false << 4608 << "ERROR"
+            << "Not enough space!";
     }
     void refusedAddition()
     {
-        QFETCH(int, status);
+        QFETCH(quint32, loaded);
+        QFETCH(QString, chosen);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, vanishes);
+        QFETCH(int, slotSize);
         QFETCH(QString, title);
         QFETCH(QString, text);
 
-        QStringList names;
-        if (status == -7) {
-            driver->addLayer(wave(QStringLiteral("big.wav"), LargestData));
-            names << QStringLiteral("big.wav");
-        }
+        const QStringList names = addLayers(loaded > 0 ? 1 : 0, loaded);
         const int barBefore = driver->bar()->value();
         const int seenBefore = int(driver->dialogs.seen.size());
         const qint32 usedBefore = Layers.UsedSpace;
 
-        DialogAnswerer::Answer answer;
-        switch (status) {
-        case -1:
-            answer = DialogAnswerer::cancel();
-            break;
-        case -2: {
-            // Deleted between the dialog's check and the reader.
-            const QString path = wave(QStringLiteral("gone.wav"));
-            answer = DialogAnswerer::chooseFile(path, [path] { QFile::remove(path); });
-            break;
+        DialogAnswerer::Answer answer = DialogAnswerer::cancel();
+        if (!chosen.isEmpty()) {
+            const QString file = path(chosen);
+            QVERIFY(TestSupport::writeFile(file, bytes));
+            answer = DialogAnswerer::chooseFile(file, [file, vanishes] {
+                if (vanishes)
+                    QFile::remove(file);
+            });
         }
-        case -3: {
-            QByteArray header = TestSupport::waveHeader(1000);
-            header.replace(36, 4, "LIST");
-            const QString path = files->filePath(QStringLiteral("list.wav"));
-            TestSupport::writeFile(path, header + QByteArray(1000, '\0'));
-            answer = DialogAnswerer::chooseFile(path);
-            break;
-        }
-        case -4: {
-            QByteArray header = TestSupport::waveHeader(1000);
-            header[22] = 2;
-            const QString path = files->filePath(QStringLiteral("stereo.wav"));
-            TestSupport::writeFile(path, header + QByteArray(1000, '\0'));
-            answer = DialogAnswerer::chooseFile(path);
-            break;
-        }
-        case -5:
-            answer = DialogAnswerer::chooseFile(wave(QStringLiteral("short.wav"), 511));
-            break;
-        case -6:
-            answer = DialogAnswerer::chooseFile(wave(QString(77, QLatin1Char('n')) + ".wav"));
-            break;
-        case -7:
-            answer = DialogAnswerer::chooseFile(wave(QStringLiteral("more.wav"), OneBlockTooMany));
-            break;
-        }
-        driver->dialogs.then(answer);
-        driver->dialogs.then(DialogAnswerer::press(QMessageBox::Ok));
-        driver->click(driver->addRemoveButton(names.size() + 1));
+        driver->click(driver->addRemoveButton(names.size() + 1),
+                      {answer, DialogAnswerer::press(QMessageBox::Ok)});
 
-        QCOMPARE(driver->dialogs.pending(), 0);
         QCOMPARE(driver->dialogs.seen.size(), seenBefore + 2);
         const GuiSupport::SeenDialog &box = driver->dialogs.seen.last();
         QCOMPARE(box.icon, QMessageBox::Critical);
@@ -209,9 +137,7 @@ private slots:
         driver->checkRows(names);
         QCOMPARE(Layers.UsedSpace, usedBefore);
         QCOMPARE(driver->bar()->value(), barBefore);
-        // The refused slot keeps the reader's status as its size.
-        if (status != -7)
-            QCOMPARE(Layers.LayerSize[names.size()], status);
+        QCOMPARE(Layers.LayerSize[names.size()], slotSize);
     }
 
     void availableSpaceBar_data()
@@ -228,7 +154,7 @@ private slots:
         QFETCH(QList<quint32>, dataLengths);
         QFETCH(int, percent);
         for (const quint32 length : dataLengths)
-            driver->addLayer(wave(QStringLiteral("l%1.wav").arg(Layers.LayerCount), length));
+            addLayers(1, length);
         QCOMPARE(Layers.LayerCount, int(dataLengths.size()));
         QCOMPARE(driver->bar()->value(), percent);
 
@@ -330,9 +256,8 @@ private slots:
         addLayers(3);
         driver->click(driver->thresholdButton(1));
         QVERIFY(driver->slider()->isVisible());
-        driver->dialogs.then(DialogAnswerer::cancel());
-        driver->dialogs.then(DialogAnswerer::press(QMessageBox::Ok));
-        driver->click(driver->addRemoveButton(4));
+        driver->click(driver->addRemoveButton(4),
+                      {DialogAnswerer::cancel(), DialogAnswerer::press(QMessageBox::Ok)});
         QVERIFY(!driver->slider()->isVisible());
         for (int layer = 1; layer <= 3; ++layer)
             QVERIFY(!driver->thresholdButton(layer)->isChecked());
@@ -386,9 +311,8 @@ private slots:
 
     void openDialog()
     {
-        driver->dialogs.then(DialogAnswerer::cancel());
-        driver->dialogs.then(DialogAnswerer::press(QMessageBox::Ok));
-        driver->click(driver->addRemoveButton(1));
+        driver->click(driver->addRemoveButton(1),
+                      {DialogAnswerer::cancel(), DialogAnswerer::press(QMessageBox::Ok)});
         QCOMPARE(driver->dialogs.seen.size(), 2);
         const GuiSupport::SeenDialog &dialog = driver->dialogs.seen[0];
         QCOMPARE(dialog.title, QStringLiteral("Open File"));
@@ -402,16 +326,14 @@ private slots:
     // also after a restart.
     void lastFolder()
     {
-        QVERIFY(QDir(files->path()).mkpath(QStringLiteral("wav")));
-        QVERIFY(QDir(files->path()).mkpath(QStringLiteral("sounds/real")));
-        QVERIFY(QFile::link(files->filePath(QStringLiteral("sounds/real")),
-                            files->filePath(QStringLiteral("link"))));
-        const QString wavFolder = QDir(files->filePath(QStringLiteral("wav"))).canonicalPath();
-        const QString realFolder =
-            QDir(files->filePath(QStringLiteral("sounds/real"))).canonicalPath();
-        writeWave(realFolder + QStringLiteral("/a.wav"), 1000);
+        QVERIFY(QDir().mkpath(QStringLiteral("wav")));
+        QVERIFY(QDir().mkpath(QStringLiteral("sounds/real")));
+        QVERIFY(QFile::link(path(QStringLiteral("sounds/real")), path(QStringLiteral("link"))));
+        const QString wavFolder = QDir(path(QStringLiteral("wav"))).canonicalPath();
+        const QString realFolder = QDir(path(QStringLiteral("sounds/real"))).canonicalPath();
+        wave(QStringLiteral("sounds/real/a.wav"));
 
-        driver->addLayer(files->filePath(QStringLiteral("link/a.wav")));
+        driver->addLayer(path(QStringLiteral("link/a.wav")));
         QCOMPARE(QDir(driver->dialogs.seen[0].directory).canonicalPath(), wavFolder);
         QCOMPARE(QSettings().value(QStringLiteral("LastFolder")).toString(), realFolder);
 
@@ -420,10 +342,9 @@ private slots:
 
         restart();
         addLayers(1);
-        QCOMPARE(QDir(driver->dialogs.seen[0].directory).canonicalPath(),
-                 QDir(files->path()).canonicalPath());
+        QCOMPARE(QDir(driver->dialogs.seen[0].directory).canonicalPath(), QDir().canonicalPath());
 
-        QSettings().setValue(QStringLiteral("LastFolder"), files->filePath(QStringLiteral("gone")));
+        QSettings().setValue(QStringLiteral("LastFolder"), path(QStringLiteral("gone")));
         restart();
         addLayers(1);
         QCOMPARE(QDir(driver->dialogs.seen[0].directory).canonicalPath(), wavFolder);

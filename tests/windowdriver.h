@@ -69,12 +69,25 @@ public:
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
+    // Clicks `button` and gives the dialogs it opens these answers, in order.
+    void click(QAbstractButton *button, const QList<GuiSupport::DialogAnswerer::Answer> &answers)
+    {
+        for (const GuiSupport::DialogAnswerer::Answer &answer : answers)
+            dialogs.then(answer);
+        click(button);
+        QCOMPARE(dialogs.pending(), 0);
+    }
+
     // Adds the WAV file at `path` through the "+" of the first empty row.
     void addLayer(const QString &path)
     {
-        dialogs.then(GuiSupport::DialogAnswerer::chooseFile(path));
-        click(addRemoveButton(Layers.LayerCount + 1));
-        QCOMPARE(dialogs.pending(), 0);
+        click(addRemoveButton(Layers.LayerCount + 1),
+              {GuiSupport::DialogAnswerer::chooseFile(path)});
+    }
+
+    void generate(const QList<GuiSupport::DialogAnswerer::Answer> &answers)
+    {
+        click(generateButton(), answers);
     }
 
     // Removes the last layer through its "X".
