@@ -141,14 +141,21 @@ void QMWindow::AddOrRemoveLayer(int layer)
 
 void QMWindow::AddLayer(int layer)
 {
+    Q_ASSERT(layer == Layers.LayerCount + 1);
+    AddLayerFile(BrowseWaveFile());
+}
+
+bool QMWindow::AddLayerFile(const QString &path)
+{
     WaveCheck check;
-    if (::AddLayer(Layers, BrowseWaveFile(), &check) <= 0) {
+    if (::AddLayer(Layers, path, &check) <= 0) {
         ShowStatus(check.Result, check.Reason);
-        return;
+        return false;
     }
     ShowAvailableSpace();
     ShowThresholds();
-    ShowAddedRow(layer);
+    ShowAddedRow(Layers.LayerCount);
+    return true;
 }
 
 void QMWindow::RemoveLayer(int layer)

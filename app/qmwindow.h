@@ -75,6 +75,9 @@ private:
     // Row actions, by layer number 1 to 8.
     void AddOrRemoveLayer(int layer);
     void AddLayer(int layer);
+    // The add step for a file already chosen: checked and added as the next
+    // layer, or refused with its box. True when it was added.
+    bool AddLayerFile(const QString &path);
     void RemoveLayer(int layer);
     void ShowAddedRow(int layer);
     void ShowRemovedRow(int layer);
