@@ -3,6 +3,13 @@
 
 #include "windowtest.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QFile>
 
 using GuiSupport::DialogAnswerer;
@@ -76,29 +83,37 @@ private slots:
         QTest::addColumn<int>("slotSize");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("reason"); // the box's informative text
         using TestSupport::le16;
         using TestSupport::patched;
         using TestSupport::waveFile;
         QTest::newRow("-1 cancelled") << 0u << "" << QByteArray() << false << -1 << "WARNING"
-                                      << "No File Choosen";
+                                      << "No File Choosen"
+                                      << "no file was chosen";
         QTest::newRow("-2 cannot open")
             << 0u << "gone.wav" << waveFile(1000) << true << -2 << "ERROR"
-            << "File Error";
+            << "File Error"
+            << "cannot be opened: No such file or directory";
         QTest::newRow("-3 no data tag")
             << 0u << "list.wav" << patched(waveFile(1000), 36, "LIST") << false << -3 << "ERROR"
-            << "Incomatible file format";
+            << "Incomatible file format"
+            << "a LIST chunk stands where the data chunk must start";
         QTest::newRow("-4 stereo")
             << 0u << "stereo.wav" << patched(waveFile(1000), 22, le16(2)) << false << -4 << "ERROR"
-            << "File Error";
+            << "File Error"
+            << "2 channels, needs 1 (mono)";
         QTest::newRow("-5 too short")
             << 0u << "short.wav" << waveFile(511) << false << -5 << "ERROR"
-            << "File too big!";
+            << "File too big!"
+            << "data length 511 bytes, needs 512 to 3141631";
         QTest::newRow("-6 long name") << 0u << QString(77, QLatin1Char('n')) + ".wav"
                                       << waveFile(1000) << false << -6 << "ERROR"
-                                      << "Filename is toooo long!";
+                                      << "Filename is toooo long!"
+                                      << "the file name has 81 characters, at most 80";
         QTest::newRow("-7 no space")
             << LargestData << "more.wav" << waveFile(OneBlockTooMany) << false << 4608 << "ERROR"
-            << "Not enough space!";
+            << "Not enough space!"
+            << "the layer needs 4608 bytes; 4096 of the 3145728 bytes are left";
     }
     void refusedAddition()
     {
@@ -109,6 +124,7 @@ private slots:
         QFETCH(int, slotSize);
         QFETCH(QString, title);
         QFETCH(QString, text);
+        QFETCH(QString, reason);
 
         const QStringList names = addLayers(loaded > 0 ? 1 : 0, loaded);
         const int barBefore = driver->bar()->value();
@@ -132,12 +148,44 @@ private slots:
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.title, title);
         QCOMPARE(box.text, text);
+        QCOMPARE(box.informativeText, reason);
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
 
         driver->checkRows(names);
         QCOMPARE(Layers.UsedSpace, usedBefore);
         QCOMPARE(driver->bar()->value(), barBefore);
         QCOMPARE(Layers.LayerSize[names.size()], slotSize);
+    }
+
+    // A named pipe chosen as a layer is refused at once. Were the window to
+    // wait on it, a helper thread opens the pipe's other end after a few
+    // seconds so that the test fails instead of hanging.
+    void addingAPipeFailsAtOnce()
+    {
+        const QString pipe = path(QStringLiteral("pipe.wav"));
+        QVERIFY(TestSupport::makeFifo(pipe));
+        std::atomic<bool> done{false}, released{false};
+        std::thread watchdog([&] {
+            for (int waited = 0; waited < 5000 && !done; waited += 10)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            while (!done) {
+                const int fd = ::open(QFile::encodeName(pipe).constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0) {
+                    released = true;
+                    ::close(fd);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        });
+        driver->click(driver->addRemoveButton(1),
+                      {DialogAnswerer::chooseFile(pipe), DialogAnswerer::press(QMessageBox::Ok)});
+        done = true;
+        watchdog.join();
+        QVERIFY2(!released, "the window waited on a named pipe");
+        QCOMPARE(driver->dialogs.seen.last().text, QStringLiteral("File Error"));
+        QCOMPARE(driver->dialogs.seen.last().informativeText,
+                 QStringLiteral("it is a named pipe (FIFO), not a regular file"));
+        driver->checkRows({});
     }
 
     void availableSpaceBar_data()
