@@ -112,7 +112,7 @@ int WriteSoundFile(SoundJob job, WriteReport *reportOut)
     // The names are stored one per line: a line break in one would shift
     // every name after it.
     const int count = qBound(0, int(job.Count), int(SoundJob::MaxLayers));
-    const QChar lineBreak(QLatin1Char(SoundFileFormat::NameSeparator));
+    const QChar lineBreak = QLatin1Char(SoundFileFormat::NameSeparator);
     if (job.FileName.contains(lineBreak)) {
         qDebug() << "Unable to open " << job.FilePath;
         return failed(report, SoundFileStatus::CannotCreate, 0,
