@@ -23,6 +23,8 @@ struct LayerTable
     // Divisor of the available-space percentage: the largest slot size.
     static constexpr qint32 PercentDivisor = 3141632;
     static constexpr qint32 ThresholdCeiling = 126;
+    // Sample bytes in a second of a layer: 44100 Hz, 16-bit, mono.
+    static constexpr int BytesPerSecond = 88200;
     // Status of an addition refused for lack of space.
     static constexpr int NotEnoughSpace = -7;
 

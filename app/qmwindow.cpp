@@ -155,7 +155,23 @@ bool QMWindow::AddLayerFile(const QString &path)
     ShowAvailableSpace();
     ShowThresholds();
     ShowAddedRow(Layers.LayerCount);
+    ShowLayerName(Layers.LayerCount, check.DataLength);
     return true;
+}
+
+void QMWindow::ShowLayerName(int layer, quint32 dataLength)
+{
+    QLabel *label = FilenameOf(layer);
+    const QString &name = Layers.LayerName[layer - 1];
+    // The label's own width once the window is laid out, its least before.
+    const int width =
+        (ui->centralWidget->isVisible() ? label->contentsRect().width() : label->minimumWidth()) -
+        2 * label->margin();
+    label->setText(label->fontMetrics().elidedText(name, Qt::ElideMiddle, width));
+    label->setToolTip(tr("%1\n%2\n%3 s, a slot of %4 bytes")
+                          .arg(name, QDir::toNativeSeparators(Layers.LayerPath[layer - 1]))
+                          .arg(double(dataLength) / LayerTable::BytesPerSecond, 0, 'f', 2)
+                          .arg(Layers.LayerSize[layer - 1]));
 }
 
 void QMWindow::RemoveLayer(int layer)
@@ -200,6 +216,7 @@ void QMWindow::ShowRemovedRow(int layer)
         FilenameOf(layer + 1)->setVisible(false);
     }
     FilenameOf(layer)->setText(first ? FirstEmptyText : EmptyText);
+    FilenameOf(layer)->setToolTip(QString());
     if (first) {
         ui->GenerateButton->setVisible(false);
         return;

@@ -80,6 +80,9 @@ private:
     bool AddLayerFile(const QString &path);
     void RemoveLayer(int layer);
     void ShowAddedRow(int layer);
+    // The layer's name on its row, shortened in the middle when it does not
+    // fit, and a tooltip with the name, the path, the duration and the slot.
+    void ShowLayerName(int layer, quint32 dataLength);
     void ShowRemovedRow(int layer);
     void SelectLayer(int layer);
     void PlayLayer(int layer);

@@ -188,6 +188,37 @@ private slots:
         driver->checkRows({});
     }
 
+    // A name too long for its row is shortened in the middle; the tooltip
+    // tells the whole name, the path, the duration and the slot size.
+    void layerNameFitsItsRow_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("shortened");
+        QTest::newRow("short") << "kick.wav" << false;
+        QTest::newRow("80 characters")
+            << QStringLiteral("a_very_long_layer_name_") + QString(53, QLatin1Char('x')) + ".wav"
+            << true;
+    }
+    void layerNameFitsItsRow()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, shortened);
+        driver->addLayer(wave(QStringLiteral("first.wav")));
+        driver->addLayer(wave(name, 132300)); // 1.5 s, slot 132608
+        const QLabel *label = driver->filename(2);
+        const QString shown = label->text();
+        QCOMPARE(shown.contains(QChar(0x2026)), shortened);
+        QCOMPARE(shown == name, !shortened);
+        QVERIFY2(shown.startsWith(name.left(4)) && shown.endsWith(name.right(4)),
+                 qPrintable(shown));
+        QVERIFY(label->fontMetrics().horizontalAdvance(shown) <=
+                label->contentsRect().width() - 2 * label->margin());
+        QCOMPARE(label->toolTip(),
+                 QStringLiteral("%1\n%2\n1.50 s, a slot of 132608 bytes").arg(name, path(name)));
+        driver->removeLastLayer();
+        QCOMPARE(label->toolTip(), QString());
+    }
+
     void availableSpaceBar_data()
     {
         QTest::addColumn<QList<quint32>>("dataLengths");
@@ -408,7 +439,9 @@ private slots:
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(driver->window->grab().save(folder + QStringLiteral("/start.png")));
         driver->addLayer(wave(QStringLiteral("kick.wav"), 100000));
-        driver->addLayer(wave(QStringLiteral("snare_soft_velocity.wav"), 400000));
+        driver->addLayer(wave(QStringLiteral("snare_soft_velocity_") +
+                                  QString(50, QLatin1Char('x')) + QStringLiteral("_take2.wav"),
+                              400000));
         driver->addLayer(wave(QStringLiteral("hat.wav"), 20000));
         driver->click(driver->thresholdButton(2));
         QVERIFY(driver->window->grab().save(folder + QStringLiteral("/three-layers.png")));
