@@ -205,7 +205,7 @@ bool OutputFile::createTemporary()
             QStringLiteral("it cannot be created in %1: %2").arg(folder, SystemError(errno)));
     }
     // A replaced file keeps its permissions; a new one gets the usual ones.
-    ::fchmod(fd, exists ? (existingMode & 07777) : (0666 & ~currentUmask()));
+    ::fchmod(fd, exists ? (existingMode & 0777) : (0666 & ~currentUmask()));
     return true;
 }
 
