@@ -1,3 +1,4 @@
+#include "commandlinefiles.h"
 #include "qmwindow.h"
 
 #include "soundfile/outputfile.h"
@@ -12,5 +13,6 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quelmar.QuelmarR4FileGen"));
     QMWindow window;
     window.show();
+    OpenCommandLineFiles(window, QCoreApplication::arguments());
     return application.exec();
 }

@@ -2,12 +2,15 @@
 #include "ui_qmwindow.h"
 
 #include "addlayer.h"
+#include "dropfilter.h"
 #include "layerplayer.h"
 #include "layertable.h"
 #include "statusmessage.h"
 #include "thresholdrules.h"
 #include "writefailuremessage.h"
 
+#include "soundfile/layerextraction.h"
+#include "soundfile/soundfilereader.h"
 #include "soundfile/soundfilewriter.h"
 #include "soundfile/soundjob.h"
 #include "wav/wavefilereader.h"
@@ -19,6 +22,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
+#include <QShortcut>
 
 namespace {
 
@@ -31,6 +35,15 @@ const QString LoadedMark = QStringLiteral("X");
 const QString EmptyMark = QStringLiteral("+");
 const QString FirstEmptyText = QStringLiteral("Create a Layer");
 const QString EmptyText = QStringLiteral("Add a Layer");
+
+// Status codes whose boxes the sound files' refusals reuse.
+constexpr int FileErrorBox = -2;
+constexpr int IncompatibleFormatBox = -3;
+
+bool IsSoundFilePath(const QString &path)
+{
+    return path.endsWith(QLatin1String(".qms"), Qt::CaseInsensitive);
+}
 
 // The canonical path of the folder that holds `path`, whether or not the
 // file itself exists yet; "" when the folder does not exist.
@@ -86,6 +99,12 @@ QMWindow::QMWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::QMWindow)
 
     ui->GenerateButton->setEnabled(true);
     ui->GenerateButton->setVisible(false);
+
+    // Sound files come in through Ctrl+O and by drag and drop too.
+    connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this,
+            [this] { BrowseSoundFile(); });
+    setAcceptDrops(true);
+    installEventFilter(new DropFilter(this));
 }
 
 QMWindow::~QMWindow()
@@ -142,7 +161,7 @@ void QMWindow::AddOrRemoveLayer(int layer)
 void QMWindow::AddLayer(int layer)
 {
     Q_ASSERT(layer == Layers.LayerCount + 1);
-    AddLayerFile(BrowseWaveFile());
+    OpenChosenFile(BrowseWaveFile());
 }
 
 bool QMWindow::AddLayerFile(const QString &path)
@@ -234,10 +253,21 @@ void QMWindow::ShowAvailableSpace()
 
 QString QMWindow::BrowseWaveFile()
 {
+    return BrowseFile(false);
+}
+
+QString QMWindow::BrowseFile(bool soundFiles)
+{
     if (!QFileInfo::exists(lastFolder))
         lastFolder = DefaultWaveFolder;
+    // WAV files first, selected unless sound files are asked for; those last.
+    const QStringList filters{
+        tr("Wave File 44100 16 MONO (*.wav )"),
+        tr("Sound files (*.qms)"),
+    };
+    QString selected = soundFiles ? filters.last() : filters.first();
     const QString path = QFileDialog::getOpenFileName(this, tr("Open File"), lastFolder,
-                                                      tr("Wave File 44100 16 MONO (*.wav )"));
+                                                      filters.join(QLatin1String(";;")), &selected);
     if (!path.isEmpty()) {
         lastFolder = CanonicalFolderOf(path);
         QSettings().setValue(LastFolderKey, lastFolder);
@@ -248,6 +278,117 @@ QString QMWindow::BrowseWaveFile()
 void QMWindow::DeriveLayerName(int slot)
 {
     Layers.LayerName[slot] = LayerNameOf(Layers.LayerPath[slot]);
+}
+
+// Sound files and files from outside
+
+void QMWindow::OpenChosenFile(const QString &path)
+{
+    if (IsSoundFilePath(path))
+        OpenSoundFile(path);
+    else
+        AddLayerFile(path);
+}
+
+void QMWindow::BrowseSoundFile()
+{
+    ResetThresholdSelection();
+    const QString path = BrowseFile(true);
+    if (!path.isEmpty())
+        OpenChosenFile(path);
+}
+
+void QMWindow::OpenFiles(const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    ResetThresholdSelection();
+    if (std::any_of(paths.begin(), paths.end(), IsSoundFilePath)) {
+        if (paths.size() == 1) {
+            OpenSoundFile(paths.first());
+            return;
+        }
+        ShowMessage({StatusMessage::Warning, "MESSAGE",
+                     "A sound file (.qms) opens on its own, without other files. Nothing was "
+                     "opened."},
+                    QString());
+        return;
+    }
+    for (int i = 0; i < paths.size(); ++i) {
+        if (Layers.LayerCount >= Rows) {
+            QStringList names;
+            for (const QString &path : paths.mid(i))
+                names << LayerNameOf(path);
+            ShowStatus(LayerTable::NotEnoughSpace, tr("All %1 layers are in use; not added: %2")
+                                                       .arg(Rows)
+                                                       .arg(names.join(QLatin1String(", "))));
+            return;
+        }
+        AddLayerFile(paths.at(i));
+    }
+}
+
+bool QMWindow::OpenSoundFile(const QString &path)
+{
+    SoundFileReader reader;
+    if (!reader.Open(path)) {
+        ShowStatus(reader.CannotRead() ? FileErrorBox : IncompatibleFormatBox,
+                   reader.Info().Problems.join(QLatin1Char('\n')));
+        return false;
+    }
+    if (Layers.LayerCount > 0 && !AskToReplaceLayers(path))
+        return false;
+    const QString folder = ChooseLayerFolder(path);
+    if (folder.isEmpty())
+        return false;
+    const LayerExtraction extraction = ExtractLayers(reader, folder);
+    for (const QString &note : extraction.Notes)
+        qDebug() << note;
+    if (!extraction.Done()) {
+        ShowStatus(FileErrorBox, extraction.Error);
+        return false;
+    }
+
+    RemoveAllLayers();
+    for (const ExtractedLayer &layer : extraction.Layers) {
+        if (!AddLayerFile(layer.Path))
+            break;
+    }
+    // As the slider would have left them, so that Generate writes the file again.
+    ApplyThresholds(Layers.LayerThreshold, Layers.LayerCount, extraction.Thresholds);
+    ShowThresholds();
+    lastSaveFolder = CanonicalFolderOf(path);
+    saveName = QFileInfo(path).fileName();
+    return true;
+}
+
+bool QMWindow::AskToReplaceLayers(const QString &path)
+{
+    return QMessageBox::question(
+               this, tr("MESSAGE"),
+               tr("Replace the loaded layers with those of %1?").arg(QFileInfo(path).fileName()),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+QString QMWindow::ChooseLayerFolder(const QString &soundFilePath)
+{
+    // The dialog starts in the default folder, made for it when missing and
+    // removed again (when still empty) unless it is chosen.
+    const QString proposed = DefaultLayerFolder(soundFilePath);
+    const bool made = !QFileInfo::exists(proposed) && QDir().mkdir(proposed);
+    const QString start =
+        QFileInfo(proposed).isDir() ? proposed : QFileInfo(soundFilePath).absolutePath();
+    const QString folder =
+        QFileDialog::getExistingDirectory(this, tr("Extract the Layers Into"), start);
+    if (made && QFileInfo(folder).canonicalFilePath() != QFileInfo(proposed).canonicalFilePath())
+        QDir().rmdir(proposed);
+    return folder;
+}
+
+void QMWindow::RemoveAllLayers()
+{
+    while (Layers.LayerCount > 0)
+        RemoveLayer(Layers.LayerCount);
 }
 
 // Threshold selection
@@ -372,8 +513,10 @@ void QMWindow::on_GenerateButton_clicked()
 
     if (!QFileInfo::exists(lastSaveFolder))
         lastSaveFolder = DefaultSaveFolder;
-    Layers.SoundFilePath = QFileDialog::getSaveFileName(this, tr("Save File"), lastSaveFolder,
-                                                        tr("QuelmarSound (*.qms)"));
+    const QString start =
+        saveName.isEmpty() ? lastSaveFolder : lastSaveFolder + QLatin1Char('/') + saveName;
+    Layers.SoundFilePath =
+        QFileDialog::getSaveFileName(this, tr("Save File"), start, tr("QuelmarSound (*.qms)"));
     if (!Layers.SoundFilePath.isEmpty()) {
         // The folder is remembered also for a file that does not exist yet.
         const QString folder = CanonicalFolderOf(Layers.SoundFilePath);

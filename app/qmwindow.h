@@ -3,6 +3,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 class LayerPlayer;
 class QLabel;
@@ -38,6 +39,12 @@ public:
     void ResetThresholdSelection();
     // Sets SoundFileName from SoundFilePath.
     void SetSoundFileName();
+
+    // Files from outside the window (dropped on it, given on the command
+    // line), in order: a sound file (.qms) alone is opened; other files are
+    // added as layers one by one, each as if chosen in the add dialog, and
+    // those left when all rows are in use are refused with one box.
+    void OpenFiles(const QStringList &paths);
 
 private slots:
     void on_Del_Br_Button_1_clicked();
@@ -78,6 +85,18 @@ private:
     // The add step for a file already chosen: checked and added as the next
     // layer, or refused with its box. True when it was added.
     bool AddLayerFile(const QString &path);
+    // The add dialog, with the WAV files' filter selected or the sound files'.
+    QString BrowseFile(bool soundFiles);
+    // A chosen file: a sound file is opened, anything else added.
+    void OpenChosenFile(const QString &path);
+    // Ctrl+O: the add dialog with the sound files' filter selected.
+    void BrowseSoundFile();
+    // The open step of a sound file: its layers extracted into a folder the
+    // user picks, loaded in place of the loaded ones, its thresholds set.
+    bool OpenSoundFile(const QString &path);
+    bool AskToReplaceLayers(const QString &path);
+    QString ChooseLayerFolder(const QString &soundFilePath);
+    void RemoveAllLayers();
     void RemoveLayer(int layer);
     void ShowAddedRow(int layer);
     // The layer's name on its row, shortened in the middle when it does not
@@ -105,6 +124,7 @@ private:
     Ui::QMWindow *ui;
     QString lastFolder;     // where the open-file dialog starts
     QString lastSaveFolder; // where the save dialog starts
+    QString saveName;       // the name it proposes: that of the sound file last opened
     QLabel *filenameOf[Rows] = {};
     QPushButton *thresholdButtonOf[Rows] = {};
     QPushButton *addRemoveButtonOf[Rows] = {};

@@ -50,3 +50,12 @@ bool ThresholdsInOrder(const LayerThresholds &thresholds, int layerCount)
     }
     return true;
 }
+
+void ApplyThresholds(LayerThresholds &thresholds, int layerCount, const QList<int> &wanted)
+{
+    const int count = qMin(int(wanted.size()), layerCount);
+    for (int layer = 1; layer < count; ++layer) {
+        if (thresholds[layer] != wanted.at(layer - 1))
+            DragThreshold(thresholds, layer, layerCount, wanted.at(layer - 1));
+    }
+}

@@ -1,6 +1,7 @@
 #ifndef THRESHOLDRULES_H
 #define THRESHOLDRULES_H
 
+#include <QList>
 #include <QtGlobal>
 
 // Thresholds indexed by layer number 1 to 8 (entry 0 unused), as the layer
@@ -23,5 +24,12 @@ void DragThreshold(LayerThresholds &thresholds, int selected, int layerCount, in
 // table's order: strictly falling from layer 1, the last loaded layer at 1 and
 // layer 1 at most 126. The empty layers above are not looked at.
 bool ThresholdsInOrder(const LayerThresholds &thresholds, int layerCount);
+
+// Sets the thresholds of the loaded layers to `wanted` (layer 1 first) the
+// way the slider does: one drag for each layer, from layer 1 down, whose
+// threshold differs from the one wanted; the last loaded layer keeps its 1.
+// As in the window, the first drag leaves the empty layers at 0, -1, -2, ...;
+// with no drag they keep what they held (1 after a spread).
+void ApplyThresholds(LayerThresholds &thresholds, int layerCount, const QList<int> &wanted);
 
 #endif // THRESHOLDRULES_H

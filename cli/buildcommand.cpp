@@ -8,6 +8,7 @@
 
 #include "app/addlayer.h"
 #include "app/layertable.h"
+#include "app/thresholdrules.h"
 #include "soundfile/soundfilewriter.h"
 #include "soundfile/soundjob.h"
 #include "wav/wavefilereader.h"
@@ -72,7 +73,7 @@ int RunBuild(const QStringList &arguments)
         return ExitStatus::Refused;
     }
     if (!wanted.isEmpty())
-        ApplyThresholds(table, wanted);
+        ApplyThresholds(table.LayerThreshold, table.LayerCount, wanted);
 
     table.SoundFilePath = outPath;
     table.SoundFileName = LayerNameOf(outPath);

@@ -1,6 +1,7 @@
 #include "buildcommand.h"
 #include "checkcommand.h"
 #include "console.h"
+#include "extractcommand.h"
 #include "inspectcommand.h"
 
 #include "soundfile/outputfile.h"
@@ -28,6 +29,10 @@ const Command Commands[] = {
      "check WAV...\n"
      "      Tell for each WAV file its slot size, or why it cannot be a layer.",
      RunCheck},
+    {"extract",
+     "extract [-d DIR] FILE.qms\n"
+     "      Write a sound file's layers as WAV files; print the build command that remakes it.",
+     RunExtract},
     {"inspect",
      "inspect [--json] FILE.qms\n"
      "      Show a sound file's header and layers and check it against the format.",
@@ -37,8 +42,8 @@ const Command Commands[] = {
 void showHelp()
 {
     Out() << "Usage: qmstool COMMAND [options] [arguments]\n"
-             "Packs WAV recordings (44100 Hz, 16-bit, mono) into .qms sound files, and checks "
-             "both.\n\nCommands:\n";
+             "Packs WAV recordings (44100 Hz, 16-bit, mono) into .qms sound files, unpacks "
+             "them, and checks both.\n\nCommands:\n";
     for (const Command &command : Commands)
         Out() << "  " << command.synopsis << "\n";
     Out() << "\nOptions:\n"

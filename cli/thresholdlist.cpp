@@ -57,13 +57,3 @@ bool ParseThresholdList(const QString &text, int layerCount, QList<int> &thresho
     }
     return true;
 }
-
-void ApplyThresholds(LayerTable &table, const QList<int> &thresholds)
-{
-    const int count = qMin(int(thresholds.size()), int(table.LayerCount));
-    // The last loaded layer's threshold is always 1; its slider is hidden.
-    for (int layer = 1; layer < count; ++layer) {
-        if (table.LayerThreshold[layer] != thresholds.at(layer - 1))
-            DragThreshold(table.LayerThreshold, layer, table.LayerCount, thresholds.at(layer - 1));
-    }
-}

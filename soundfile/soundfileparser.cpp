@@ -45,8 +45,9 @@ QString numbers(const quint8 *values, int count)
 class Parser
 {
 public:
-    Parser(const QByteArray &bytes, qint64 fileLength, SoundFileInfo &info)
-        : bytes(bytes), info(info)
+    Parser(const QByteArray &bytes, qint64 fileLength, const SlotEndCheck &endsInZeros,
+           SoundFileInfo &info)
+        : bytes(bytes), endsInZeros(endsInZeros), info(info)
     {
         info.FileLength = qMax<qint64>(fileLength, bytes.size());
     }
@@ -220,32 +221,13 @@ private:
     {
         const int n = info.LayerCount;
         qint64 total = info.HeaderLength;
-        QList<int> cutCandidates;
         for (int k = 0; k < n; ++k) {
-            if (k < OffsetLayers) {
-                slotSizes[k] = qint64(info.BlockCounts[k]) * 512;
-            } else {
-                slotSizes[k] = qint64(info.PageCounts[k]) * 256;
-                if (slotSizes[k] + PageCountOverflow <= MaxSlotSize)
-                    cutCandidates << k;
-            }
+            slotSizes[k] = k < OffsetLayers ? qint64(info.BlockCounts[k]) * 512
+                                            : qint64(info.PageCounts[k]) * 256;
             total += slotSizes[k];
         }
-        if (info.FileLength - total == PageCountOverflow && !cutCandidates.isEmpty()) {
-            const int k = cutCandidates.first();
-            slotSizes[k] += PageCountOverflow;
-            if (cutCandidates.size() > 1) {
-                QStringList layers;
-                for (int candidate : cutCandidates)
-                    layers << QString::number(candidate + 1);
-                info.Notes << QStringLiteral("the file is %1 bytes longer than the page counts "
-                                             "say: one of the layers %2 has a slot of 2097152 "
-                                             "bytes or more; taken to be layer %3")
-                                  .arg(PageCountOverflow)
-                                  .arg(layers.join(QLatin1String(", ")))
-                                  .arg(k + 1);
-            }
-        }
+        if (info.FileLength - total == PageCountOverflow)
+            creditOverflow();
         for (int k = 0; k < n; ++k) {
             if (slotSizes[k] < MinSlotSize || slotSizes[k] > MaxSlotSize || slotSizes[k] % 512) {
                 problem(QStringLiteral("layer %1 has a slot of %2 bytes; a slot holds %3 to %4 "
@@ -256,6 +238,81 @@ private:
                             .arg(MaxSlotSize));
             }
         }
+    }
+
+    // The layers from 5 on that can hold the 2097152 bytes a page count lost:
+    // their slot stays within the largest, and every other one from 5 on is
+    // a slot already. When none leaves the others so, any that can take them.
+    QList<int> overflowCandidates() const
+    {
+        QList<int> fitting;
+        QList<int> candidates;
+        for (int k = OffsetLayers; k < info.LayerCount; ++k) {
+            if (slotSizes[k] + PageCountOverflow > MaxSlotSize)
+                continue;
+            fitting << k;
+            bool othersAreSlots = true;
+            for (int j = OffsetLayers; j < info.LayerCount; ++j)
+                othersAreSlots = othersAreSlots && (j == k || slotSizes[j] >= MinSlotSize);
+            if (othersAreSlots)
+                candidates << k;
+        }
+        return candidates.isEmpty() ? fitting : candidates;
+    }
+
+    // True when every slot ends in two zero bytes with layer `k` holding the
+    // lost bytes.
+    bool slotsEndInZeros(int k) const
+    {
+        qint64 end = info.HeaderLength;
+        for (int j = 0; j < info.LayerCount; ++j) {
+            end += slotSizes[j] + (j == k ? PageCountOverflow : 0);
+            if (!endsInZeros(end))
+                return false;
+        }
+        return true;
+    }
+
+    void creditOverflow()
+    {
+        const QList<int> candidates = overflowCandidates();
+        if (candidates.isEmpty())
+            return;
+        QList<int> zeroEnded;
+        if (endsInZeros && candidates.size() > 1) {
+            for (int k : candidates) {
+                if (slotsEndInZeros(k))
+                    zeroEnded << k;
+            }
+        }
+        const int k = zeroEnded.isEmpty() ? candidates.first() : zeroEnded.first();
+        slotSizes[k] += PageCountOverflow;
+        if (candidates.size() == 1 || zeroEnded.size() == 1)
+            return;
+        QString how;
+        if (!endsInZeros)
+            how = QStringLiteral("taken to be layer %1").arg(k + 1);
+        else if (zeroEnded.isEmpty())
+            how = QStringLiteral("under none of them does every slot end in two zero bytes; "
+                                 "taken to be layer %1")
+                      .arg(k + 1);
+        else
+            how = QStringLiteral("every slot ends in two zero bytes with any of the layers %1; "
+                                 "taken to be layer %2")
+                      .arg(layerList(zeroEnded))
+                      .arg(k + 1);
+        info.Notes << QStringLiteral("the file is %1 bytes longer than the page counts say: one "
+                                     "of the layers %2 has a slot of 2097152 bytes or more; %3")
+                          .arg(PageCountOverflow)
+                          .arg(layerList(candidates), how);
+    }
+
+    static QString layerList(const QList<int> &indexes)
+    {
+        QStringList layers;
+        for (int k : indexes)
+            layers << QString::number(k + 1);
+        return layers.join(QLatin1String(", "));
     }
 
     void checkBlockAndPageCounts()
@@ -373,6 +430,7 @@ private:
     }
 
     const QByteArray &bytes;
+    const SlotEndCheck &endsInZeros;
     SoundFileInfo &info;
     qint64 nameListEnd = 0;
     QString layerNames[MaxLayers];
@@ -381,11 +439,12 @@ private:
 
 } // namespace
 
-SoundFileInfo ParseSoundFile(const QByteArray &headerBytes, qint64 fileLength)
+SoundFileInfo ParseSoundFile(const QByteArray &headerBytes, qint64 fileLength,
+                             const SlotEndCheck &endsInZeros)
 {
     SoundFileInfo info;
     const QByteArray bytes = headerBytes.left(SoundFileParser::MaxHeaderRead);
-    Parser(bytes, fileLength, info).run();
+    Parser(bytes, fileLength, endsInZeros, info).run();
     return info;
 }
 

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // One loaded layer as a sound file's header describes it.
 struct SoundFileLayer
 {
@@ -59,8 +61,17 @@ constexpr int MaxLayerNameLength = 80;
 // counts for 5 to 8. A page count keeps 13 bits, so a slot of 2097152 bytes
 // or more loses 2097152 bytes there; when the file is exactly that much
 // longer than the sizes say, the file length decides and the first layer
-// from 5 on that can take it gets it (a note says so when several could).
-SoundFileInfo ParseSoundFile(const QByteArray &headerBytes, qint64 fileLength);
+// from 5 on that can take it (leaving every other slot at least 1024 bytes)
+// gets it; a note says so when several could.
+//
+// `endsInZeros`, when given, settles that choice from the file's data: it
+// tells whether the two bytes before a file offset are zero, as the writer
+// leaves them at the end of every slot. The first layer under which every
+// slot ends so gets the bytes; a note says so when more than one does, or
+// when none does (the first candidate is kept then).
+using SlotEndCheck = std::function<bool(qint64 slotEnd)>;
+SoundFileInfo ParseSoundFile(const QByteArray &headerBytes, qint64 fileLength,
+                             const SlotEndCheck &endsInZeros = {});
 
 // Reads at most SoundFileParser::MaxHeaderRead bytes of the file at `path`
 // and parses them. A file that cannot be opened or read, or that is not a

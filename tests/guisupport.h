@@ -36,6 +36,8 @@ struct SeenDialog
     QFileDialog::AcceptMode acceptMode = QFileDialog::AcceptOpen;
     QString directory;
     QStringList nameFilters;
+    QString selectedNameFilter;
+    QString fileName; // in the name field
 };
 
 // Answers the modal dialogs one after another: a repeating timer polls
@@ -127,6 +129,9 @@ private:
             seen.acceptMode = fileDialog->acceptMode();
             seen.directory = fileDialog->directory().absolutePath();
             seen.nameFilters = fileDialog->nameFilters();
+            seen.selectedNameFilter = fileDialog->selectedNameFilter();
+            if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
+                seen.fileName = edit->text();
         }
         return seen;
     }

@@ -100,10 +100,10 @@ while read -r name wanted; do
 done <<EOF
 Type Application
 Name QuelmarR4FileGen
-Exec $(basename "$window")
+Exec $(basename "$window") %F
 Icon $(basename "$icon" .png)
 Categories AudioVideo;Audio;
-MimeType $mime_type;
+MimeType $mime_type;audio/x-wav;audio/wav;
 EOF
 
 # The installed qmstool, and the version every installed text names.

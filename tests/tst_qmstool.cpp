@@ -17,6 +17,7 @@
 #include <QThread>
 
 #include <memory>
+#include <random>
 
 #include <csignal>
 #include <fcntl.h>
@@ -115,6 +116,41 @@ int slotSize(int dataLength)
 
 const QString Previous = QStringLiteral("an earlier sound file");
 
+// A WAV file name of up to 80 UTF-16 code units, ending in ".wav", made of
+// ASCII, accented, East Asian and astral characters and the characters a
+// shell treats specially; `index` keeps it unique.
+QString generatedName(std::mt19937 &random, int index)
+{
+    static const QStringList pieces{
+        QStringLiteral("kick"),       QStringLiteral(" "),          QStringLiteral("'"),
+        QStringLiteral("\"\\`$(x)*"), QStringLiteral("caf\u00e9"),  QStringLiteral("\u00fcber"),
+        QStringLiteral("\u97f3"),     QStringLiteral("\U0001F941"), QStringLiteral("-"),
+        QStringLiteral("snare_"),     QStringLiteral("\u20ac")};
+    const QString suffix = QStringLiteral("-%1.wav").arg(index);
+    const int wanted = std::uniform_int_distribution<int>(1, 80)(random);
+    QString name;
+    for (;;) {
+        const QString piece = pieces.at(int(random() % pieces.size()));
+        if (name.size() + piece.size() + suffix.size() > wanted)
+            break;
+        name += piece;
+    }
+    return name + suffix;
+}
+
+// Thresholds for `n` layers as a slider leaves them: strictly falling from at
+// most 126 to 1.
+Thresholds draggedThresholds(std::mt19937 &random, int n)
+{
+    QList<int> values;
+    for (int value = 2; value <= 126; ++value)
+        values << value;
+    std::shuffle(values.begin(), values.end(), random);
+    Thresholds picked = values.mid(0, n - 1);
+    std::sort(picked.begin(), picked.end(), std::greater<int>());
+    return picked << 1;
+}
+
 } // namespace
 
 class TestQmsTool : public QObject
@@ -129,6 +165,8 @@ private slots:
     void buildAndInspect_data();
     void buildAndInspect();
     void relativePaths();
+    void extractRoundTrip_data();
+    void extractRoundTrip();
     void refusals_data();
     void refusals();
     void outputIsALayer();
@@ -209,6 +247,9 @@ void TestQmsTool::versionAndHelp_data()
     QTest::newRow("inspect --help")
         << QStringList{QStringLiteral("inspect"), QStringLiteral("--help")} << 0
         << QStringLiteral("Usage: qmstool inspect [--json] FILE.qms") << QString();
+    QTest::newRow("extract --help")
+        << QStringList{QStringLiteral("extract"), QStringLiteral("--help")} << 0
+        << QStringLiteral("Usage: qmstool extract [-d DIR] FILE.qms") << QString();
     QTest::newRow("no command") << QStringList{} << 2 << QString()
                                 << QStringLiteral("qmstool: no command given");
     QTest::newRow("unknown command") << QStringList{QStringLiteral("pack")} << 2 << QString()
@@ -377,6 +418,90 @@ void TestQmsTool::relativePaths()
     QCOMPARE(built.exitCode, 0);
     const QByteArray file = readFile(work->filePath(QStringLiteral("demo.qms")));
     QCOMPARE(file.mid(104, 35), QByteArray("\ndemo.qms\nkick.wav\nsnare.wav\n\n\n\n\n\n\n"));
+}
+
+void TestQmsTool::extractRoundTrip_data()
+{
+    QTest::addColumn<int>("layers");
+    QTest::addColumn<int>("bigLayer"); // the layer of 2097152 bytes or more, 0 for none
+    QTest::addColumn<bool>("dragged"); // thresholds set by hand, not the spread
+
+    QTest::newRow("1 layer") << 1 << 0 << false;
+    QTest::newRow("2 layers, dragged") << 2 << 0 << true;
+    QTest::newRow("3 layers") << 3 << 0 << false;
+    QTest::newRow("4 layers, dragged") << 4 << 0 << true;
+    QTest::newRow("5 layers, big 5") << 5 << 5 << false;
+    QTest::newRow("6 layers, big 6, dragged") << 6 << 6 << true;
+    QTest::newRow("7 layers, big 7, dragged") << 7 << 7 << true;
+    QTest::newRow("8 layers, big 8") << 8 << 8 << false;
+    QTest::newRow("8 layers, big 5, dragged") << 8 << 5 << true;
+    QTest::newRow("8 layers, dragged") << 8 << 0 << true;
+}
+
+// Sets generated from the row's seed: built, extracted, and built again with
+// the command extract prints, which gives the same bytes but for the tag.
+void TestQmsTool::extractRoundTrip()
+{
+    QFETCH(int, layers);
+    QFETCH(int, bigLayer);
+    QFETCH(bool, dragged);
+    std::mt19937 random(uint(layers * 10 + bigLayer + (dragged ? 100 : 0)));
+
+    QStringList wavs;
+    QList<QByteArray> samples;
+    for (int k = 1; k <= layers; ++k) {
+        // Whole samples, so every slot ends in zeros.
+        const int length = k == bigLayer
+                               ? 2 * std::uniform_int_distribution<int>(1048320, 1300000)(random)
+                               : 2 * std::uniform_int_distribution<int>(256, 20000)(random);
+        wavs << work->filePath(generatedName(random, k));
+        samples << writeWave(wavs.last(), quint32(length), -1, k);
+    }
+    const Thresholds thresholds = dragged ? draggedThresholds(random, layers) : Thresholds();
+    LayerThresholds spread;
+    SpreadThresholds(spread, layers);
+    const QString soundFile = work->filePath(QStringLiteral("s\u00e9t %1.qms").arg(layers));
+    QStringList arguments{QStringLiteral("build"), QStringLiteral("-o"), soundFile};
+    if (dragged) {
+        QStringList list;
+        for (int t : thresholds)
+            list << QString::number(t);
+        arguments << QStringLiteral("-t") << list.join(QLatin1Char(','));
+    }
+    const Result built = qmstool(arguments + wavs);
+    QVERIFY2(built.exitCode == 0, qPrintable(describe(built)));
+    const QByteArray original = readFile(soundFile);
+
+    const Result extracted = qmstool({QStringLiteral("extract"), soundFile});
+    QVERIFY2(extracted.exitCode == 0 && extracted.err.isEmpty(), qPrintable(describe(extracted)));
+    QStringList lines = extracted.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), layers + 1);
+    const QString folder = work->filePath(QStringLiteral("s\u00e9t %1-layers").arg(layers));
+    for (int k = 1; k <= layers; ++k) {
+        const QString wav = folder + QLatin1Char('/') + QFileInfo(wavs.at(k - 1)).fileName();
+        QCOMPARE(lines.at(k - 1), QStringLiteral("layer %1, threshold %2: %3")
+                                      .arg(k)
+                                      .arg(dragged ? thresholds.at(k - 1) : spread[k])
+                                      .arg(wav));
+        // The recording and the zeros of its slot but the last two.
+        const QByteArray data = readFile(wav).mid(44);
+        QCOMPARE(data.size(), slotSize(samples.at(k - 1).size()) - 2);
+        QCOMPARE(data, samples.at(k - 1) + QByteArray(data.size() - samples.at(k - 1).size(), 0));
+    }
+    QCOMPARE(entries(folder).size(), layers);
+
+    QVERIFY(QFile::remove(soundFile));
+    QProcess shell;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PATH"), QFileInfo(QStringLiteral(QMSTOOL_PATH)).path() +
+                                                   QLatin1Char(':') +
+                                                   environment.value(QStringLiteral("PATH")));
+    shell.setProcessEnvironment(environment);
+    shell.setWorkingDirectory(work->path());
+    shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), lines.last()});
+    const Result rebuilt = finish(shell);
+    QVERIFY2(rebuilt.exitCode == 0, qPrintable(lines.last() + "\n" + describe(rebuilt)));
+    QCOMPARE(withoutTag(readFile(soundFile)), withoutTag(original));
 }
 
 void TestQmsTool::refusals_data()
@@ -617,6 +742,15 @@ void TestQmsTool::usageErrors_data()
                                      << QStringLiteral("inspect takes one sound file, not 0");
     QTest::newRow("inspect two") << QStringList{QStringLiteral("inspect"), out, out}
                                  << QStringLiteral("inspect takes one sound file, not 2");
+    QTest::newRow("extract nothing") << QStringList{QStringLiteral("extract")}
+                                     << QStringLiteral("extract takes one sound file, not 0");
+    QTest::newRow("extract, two -d") << QStringList{QStringLiteral("extract"),
+                                                    QStringLiteral("-d"),
+                                                    out,
+                                                    QStringLiteral("-d"),
+                                                    out,
+                                                    out}
+                                     << QStringLiteral("give one folder with -d");
 }
 
 void TestQmsTool::usageErrors()
@@ -794,6 +928,16 @@ void TestQmsTool::inspectDamaged()
     QVERIFY2(text.out.contains(QLatin1String("\nNot valid:\n")), qPrintable(text.out));
     QVERIFY2(text.out.contains(problem), qPrintable(text.out));
     QCOMPARE(text.err, json.err);
+
+    // Nothing is extracted from it; the problems say why.
+    const Result extracted = qmstool({QStringLiteral("extract"), damaged});
+    QCOMPARE(extracted.exitCode, 1);
+    QVERIFY(extracted.out.isEmpty());
+    QVERIFY2(extracted.err.startsWith(
+                 QStringLiteral("qmstool: %1 is not a valid sound file: ").arg(damaged)) &&
+                 extracted.err.contains(problem),
+             qPrintable(extracted.err));
+    QVERIFY(!QFile::exists(work->filePath(QStringLiteral("damaged-layers"))));
 }
 
 void TestQmsTool::inspectUnreadable()
@@ -806,6 +950,12 @@ void TestQmsTool::inspectUnreadable()
     QCOMPARE(
         object.value(QLatin1String("problems")).toArray(),
         QJsonArray{QStringLiteral("%1: cannot be opened: No such file or directory").arg(missing)});
+
+    const Result extracted = qmstool({QStringLiteral("extract"), missing});
+    QCOMPARE(extracted.exitCode, 1);
+    QCOMPARE(
+        extracted.err,
+        QStringLiteral("qmstool: %1: cannot be opened: No such file or directory\n").arg(missing));
 
     const Result folder = qmstool({QStringLiteral("inspect"), work->path()});
     QCOMPARE(folder.exitCode, 1);

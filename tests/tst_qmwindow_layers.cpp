@@ -396,7 +396,9 @@ private slots:
         const GuiSupport::SeenDialog &dialog = driver->dialogs.seen[0];
         QCOMPARE(dialog.title, QStringLiteral("Open File"));
         QCOMPARE(dialog.acceptMode, QFileDialog::AcceptOpen);
-        QCOMPARE(dialog.nameFilters, QStringList{"Wave File 44100 16 MONO (*.wav )"});
+        QCOMPARE(dialog.nameFilters,
+                 (QStringList{"Wave File 44100 16 MONO (*.wav )", "Sound files (*.qms)"}));
+        QCOMPARE(dialog.selectedNameFilter, dialog.nameFilters.first());
         driver->checkRows({});
     }
 

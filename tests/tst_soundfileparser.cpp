@@ -73,6 +73,8 @@ private slots:
     void cutPageCount_data();
     void cutPageCount();
     void ambiguousCutPageCount();
+    void cutPageCountSettledBySlotEnds_data();
+    void cutPageCountSettledBySlotEnds();
     void damaged_data();
     void damaged();
     void mutatedBytesNeverCrash_data();
@@ -153,10 +155,13 @@ void TestSoundFileParser::cutPageCount_data()
     QTest::addColumn<Sizes>("sizes");
     QTest::addColumn<int>("cutLayer"); // 1-based
 
-    // Only with five layers is a single layer from 5 on there to take it.
+    // Only with five layers is a single layer from 5 on there to take it...
     QTest::newRow("2098176 bytes") << Sizes{1024, 1024, 1024, 1024, 2098176} << 5;
     QTest::newRow("exactly 2097152 (page count 0)") << Sizes{1024, 1024, 1024, 1024, 2097152} << 5;
     QTest::newRow("largest that fits") << Sizes{1024, 1024, 1024, 1024, 3141120} << 5;
+    // ... or when the page counts leave only one without a slot.
+    QTest::newRow("2097152 after a small layer")
+        << Sizes{1024, 1024, 1024, 1024, 1024, 2097152} << 6;
 }
 
 // A page count cut to 13 bits: the file's length gives the slot back.
@@ -209,6 +214,49 @@ void TestSoundFileParser::ambiguousCutPageCount()
     QVERIFY(guessed.Notes.first().contains(QLatin1String("one of the layers 5, 6, 7, 8 has")));
     QCOMPARE(guessed.Layers.at(4).Size, 1024 + 2097152);
     QCOMPARE(guessed.Layers.at(7).Size, 3000320 - 2097152);
+}
+
+void TestSoundFileParser::cutPageCountSettledBySlotEnds_data()
+{
+    QTest::addColumn<QString>("zeroEnds"); // where two zero bytes stand before an offset
+    QTest::addColumn<int>("credited");     // 1-based
+    QTest::addColumn<QString>("note");
+
+    QTest::newRow("at the slots' real ends") << QStringLiteral("real") << 6 << QString();
+    QTest::newRow("everywhere") << QStringLiteral("everywhere") << 5
+                                << QStringLiteral("; every slot ends in two zero bytes with any "
+                                                  "of the layers 5, 6; taken to be layer 5");
+    QTest::newRow("nowhere") << QStringLiteral("nowhere") << 5
+                             << QStringLiteral("; under none of them does every slot end in two "
+                                               "zero bytes; taken to be layer 5");
+}
+
+// Where the header cannot say which layer holds the lost 2097152 bytes, the
+// slots' last bytes can: the writer leaves them zero.
+void TestSoundFileParser::cutPageCountSettledBySlotEnds()
+{
+    QFETCH(QString, zeroEnds);
+    QFETCH(int, credited);
+    QFETCH(QString, note);
+    const Sizes sizes{1024, 1024, 1024, 1024, 1024, 2098176};
+    const SoundJob job = makeJob(sizes);
+    qint64 fileLength = 0;
+    const QByteArray bytes = filePrefix(job, &fileLength);
+    QList<qint64> realEnds;
+    qint64 end = 512;
+    for (qint64 size : sizes)
+        realEnds << (end += size);
+    const SlotEndCheck check = [&](qint64 slotEnd) {
+        return zeroEnds == QLatin1String("everywhere") ||
+               (zeroEnds == QLatin1String("real") && realEnds.contains(slotEnd));
+    };
+
+    const SoundFileInfo info = ParseSoundFile(bytes, fileLength, check);
+    QVERIFY2(info.IsValid(), qPrintable(problemsOf(info)));
+    QCOMPARE(info.Layers.at(credited - 1).Size, 2098176);
+    QCOMPARE(info.Layers.at(credited == 5 ? 5 : 4).Size, 1024);
+    QCOMPARE(info.Layers.at(5).Offset, 512 + 4 * 1024 + info.Layers.at(4).Size);
+    QCOMPARE(info.Notes.join(QString()).section(QLatin1String("or more"), 1), note);
 }
 
 void TestSoundFileParser::damaged_data()

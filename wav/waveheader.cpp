@@ -1,6 +1,7 @@
 #include "waveheader.h"
 
 #include <QStringList>
+#include <QtEndian>
 
 namespace WaveHeader {
 
@@ -20,6 +21,27 @@ quint32 DataLength(const QByteArray &header)
 qint32 SlotSize(quint32 dataLength)
 {
     return qint32(dataLength & ~quint32(511)) + 512;
+}
+
+QByteArray Canonical(quint32 dataLength)
+{
+    constexpr quint32 SampleRate = 44100;
+    constexpr quint16 BlockAlign = 2; // one channel of 16 bits
+    QByteArray header(Size, '\0');
+    char *p = header.data();
+    memcpy(p, "RIFF", 4);
+    qToLittleEndian<quint32>(Size - 8 + dataLength, p + 4);
+    memcpy(p + 8, "WAVEfmt ", 8);
+    qToLittleEndian<quint32>(16, p + 16);
+    qToLittleEndian<quint16>(1, p + AudioFormatOffset);
+    qToLittleEndian<quint16>(1, p + ChannelsOffset);
+    qToLittleEndian<quint32>(SampleRate, p + SampleRateOffset);
+    qToLittleEndian<quint32>(SampleRate * BlockAlign, p + 28);
+    qToLittleEndian<quint16>(BlockAlign, p + 32);
+    qToLittleEndian<quint16>(16, p + BitsPerSampleOffset);
+    memcpy(p + DataTagOffset, "data", 4);
+    qToLittleEndian<quint32>(dataLength, p + DataLengthOffset);
+    return header;
 }
 
 Problem Check(const QByteArray &header)

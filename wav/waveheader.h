@@ -38,6 +38,11 @@ quint8 ByteAt(const QByteArray &header, int offset);
 // The little-endian 32-bit data length at byte 40 (missing bytes count as 0).
 quint32 DataLength(const QByteArray &header);
 
+// The canonical header of a layer's WAV file with `dataLength` sample bytes:
+// RIFF/WAVE, a 16-byte format chunk for PCM, 44100 Hz, 16-bit, mono, and the
+// data chunk at byte 36.
+QByteArray Canonical(quint32 dataLength);
+
 // The bytes a layer of `dataLength` sample bytes occupies in the sound file:
 // the length cut down to a multiple of 512, plus one 512-byte block.
 qint32 SlotSize(quint32 dataLength);
