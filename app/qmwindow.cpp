@@ -45,10 +45,9 @@ QMWindow::QMWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::QMWindow)
     QCoreApplication::setApplicationName(QStringLiteral("QuelmarR4FileGen"));
     QCoreApplication::setOrganizationName(QStringLiteral("Quelmar"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("quelmar.com"));
-
-    QSettings settings;
-    lastFolder = settings.value(LastFolderKey, DefaultWaveFolder).toString();
-    lastSaveFolder = settings.value(LastSaveFolderKey, DefaultSaveFolder).toString();
+    // The remembered folders are read when a dialog first needs them
+    // (ReadRememberedFolders): showing the window does not wait for the
+    // settings store.
 
     ui->setupUi(this);
     QLabel *const filenames[Rows] = {ui->Filename_1, ui->Filename_2, ui->Filename_3,
@@ -222,8 +221,19 @@ void QMWindow::ShowAvailableSpace()
     ui->AvailableSpace->setValue(AvailableSpacePercent(Layers.UsedSpace));
 }
 
+void QMWindow::ReadRememberedFolders()
+{
+    if (rememberedFoldersRead)
+        return;
+    rememberedFoldersRead = true;
+    const QSettings settings;
+    lastFolder = settings.value(LastFolderKey, DefaultWaveFolder).toString();
+    lastSaveFolder = settings.value(LastSaveFolderKey, DefaultSaveFolder).toString();
+}
+
 QString QMWindow::BrowseWaveFile()
 {
+    ReadRememberedFolders();
     if (!QFileInfo::exists(lastFolder))
         lastFolder = DefaultWaveFolder;
     const QString path = QFileDialog::getOpenFileName(this, tr("Open File"), lastFolder,
@@ -360,6 +370,7 @@ void QMWindow::on_GenerateButton_clicked()
     for (int slot = 0; slot < Rows; ++slot)
         qDebug() << Layers.LayerName[slot] << "---" << Layers.LayerPath[slot];
 
+    ReadRememberedFolders();
     if (!QFileInfo::exists(lastSaveFolder))
         lastSaveFolder = DefaultSaveFolder;
     Layers.SoundFilePath = QFileDialog::getSaveFileName(this, tr("Save File"), lastSaveFolder,

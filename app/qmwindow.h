@@ -79,6 +79,10 @@ private:
     void SelectLayer(int layer);
     void PlayLayer(int layer);
 
+    // Reads the two remembered folders from the settings store, the first
+    // time only.
+    void ReadRememberedFolders();
+
     void ShowThresholds();
     void ShowAvailableSpace();
     void ShowWriteFailure(int status, const SoundJob &job);
@@ -94,6 +98,7 @@ private:
     Ui::QMWindow *ui;
     QString lastFolder;     // where the open-file dialog starts
     QString lastSaveFolder; // where the save dialog starts
+    bool rememberedFoldersRead = false;
     QLabel *filenameOf[Rows] = {};
     QPushButton *thresholdButtonOf[Rows] = {};
     QPushButton *addRemoveButtonOf[Rows] = {};
