@@ -10,13 +10,16 @@
 // the root window, of a window whose _NET_WM_PID is the child's; then the
 // child is killed and the server has destroyed its window before the next run.
 // Prints the median time of each program and the ratio of the first to each
-// of the others.
+// of the others; also the processor time the program had used when it was
+// killed right after the map (its rusage), which other work on the machine
+// disturbs less than the wall time.
 
 #include <xcb/xcb.h>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -49,11 +52,18 @@ double Median(std::vector<double> samples)
     return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
 }
 
+struct Run
+{
+    double wallMs = -1; // process start to map
+    double cpuMs = 0;   // processor time used until killed right after the map
+};
+
 struct Program
 {
     std::string name;
     std::string path;
-    std::vector<double> times; // ms, one per counted run, in run order
+    std::vector<double> times;    // wall ms, one per counted run, in run order
+    std::vector<double> cpuTimes; // processor ms, the same runs
 };
 
 using Event = std::unique_ptr<xcb_generic_event_t, decltype(&std::free)>;
@@ -104,8 +114,8 @@ public:
     }
 
     // Starts `path` and returns the milliseconds until its window was mapped;
-    // kills it and waits until its window is gone. Negative on failure.
-    double TimeToMap(const std::string &path, std::string &error)
+    // kills it and waits until its window is gone. wallMs < 0 on failure.
+    Run TimeToMap(const std::string &path, std::string &error)
     {
         while (xcb_generic_event_t *stale = xcb_poll_for_event(connection))
             std::free(stale);
@@ -114,7 +124,7 @@ public:
         child = fork();
         if (child < 0) {
             error = std::string("fork: ") + std::strerror(errno);
-            return -1;
+            return {};
         }
         if (child == 0) {
             const int null = open("/dev/null", O_WRONLY);
@@ -125,7 +135,7 @@ public:
         }
         childStatus = -1;
 
-        double mappedAt = -1;
+        Run run;
         xcb_window_t window = 0;
         while (!window) {
             Event event = NextEvent(start + StartTimeoutMs, error);
@@ -137,16 +147,21 @@ public:
             const double now = NowMs();
             if (map->event == root && !map->override_redirect && PidOf(map->window) == child) {
                 window = map->window;
-                mappedAt = now;
+                run.wallMs = now - start;
             }
         }
         if (childStatus < 0) {
             kill(child, SIGKILL);
-            waitpid(child, nullptr, 0);
+            rusage usage = {};
+            wait4(child, nullptr, 0, &usage);
+            const auto ms = [](const timeval &time) {
+                return double(time.tv_sec) * 1e3 + double(time.tv_usec) / 1e3;
+            };
+            run.cpuMs = ms(usage.ru_utime) + ms(usage.ru_stime);
         }
         child = 0;
         if (!window)
-            return -1;
+            return {};
 
         // The server destroys the window once the killed client's connection
         // is closed.
@@ -155,11 +170,11 @@ public:
             Event event = NextEvent(deadline, error);
             if (!event) {
                 error = "the killed program's window was not destroyed";
-                return -1;
+                return {};
             }
             if ((event->response_type & 0x7f) == XCB_DESTROY_NOTIFY &&
                 reinterpret_cast<const xcb_destroy_notify_event_t *>(event.get())->window == window)
-                return mappedAt - start;
+                return run;
         }
     }
 
@@ -234,7 +249,7 @@ int main(int argc, char *argv[])
             std::fprintf(stderr, "startuptimer: expected NAME=PROGRAM, got \"%s\"\n", argv[i]);
             return 2;
         }
-        programs.push_back({argument.substr(0, equals), argument.substr(equals + 1), {}});
+        programs.push_back({argument.substr(0, equals), argument.substr(equals + 1), {}, {}});
     }
 
     MapTimer timer;
@@ -247,45 +262,49 @@ int main(int argc, char *argv[])
     for (int round = -1; round < runs; ++round) {
         for (std::size_t k = 0; k < count; ++k) {
             Program &program = programs[(std::size_t(std::max(round, 0)) + k) % count];
-            const double ms = timer.TimeToMap(program.path, error);
-            if (ms < 0) {
+            const Run run = timer.TimeToMap(program.path, error);
+            if (run.wallMs < 0) {
                 std::fprintf(stderr, "startuptimer: %s (%s): %s\n", program.name.c_str(),
                              program.path.c_str(), error.c_str());
                 return 1;
             }
-            if (round >= 0)
-                program.times.push_back(ms);
+            if (round >= 0) {
+                program.times.push_back(run.wallMs);
+                program.cpuTimes.push_back(run.cpuMs);
+            }
         }
     }
 
     std::size_t width = 0;
     for (const Program &program : programs)
-        width = std::max(width, program.name.size());
-    std::printf("Process start to first map, median of %d alternating runs each:\n", runs);
+        width = std::max(width, programs[0].name.size() + 3 + program.name.size());
+    std::printf("Process start to first map, median of %d alternating runs each (ms):\n", runs);
+    std::printf("  %-*s %9s %19s %10s\n", int(width), "", "wall", "(least to most)", "processor");
     for (const Program &program : programs) {
         const auto [least, most] = std::minmax_element(program.times.begin(), program.times.end());
-        std::printf("  %-*s %8.2f ms  (%.2f to %.2f)\n", int(width), program.name.c_str(),
-                    Median(program.times), *least, *most);
+        std::printf("  %-*s %9.2f  (%6.2f to %6.2f) %10.2f\n", int(width), program.name.c_str(),
+                    Median(program.times), *least, *most, Median(program.cpuTimes));
     }
+    std::printf("Ratios of the medians:\n");
+    std::printf("  %-*s %9s %19s %10s\n", int(width), "", "wall",
+                ("(blocks of " + std::to_string(BlockRuns) + ")").c_str(), "processor");
     for (std::size_t k = 1; k < count; ++k) {
-        const std::string label = programs[0].name + " / " + programs[k].name;
-        std::printf("%s: %.3f", label.c_str(),
-                    Median(programs[0].times) / Median(programs[k].times));
-        // The same ratio within blocks of a few runs: how far a short
+        // The wall ratio within blocks of a few runs as well: how far a short
         // measurement could stray.
-        std::vector<double> blockRatios;
+        double least = 0, most = 0;
         for (int first = 0; first + BlockRuns <= runs; first += BlockRuns) {
             const auto block = [&](const Program &program) {
                 return Median(std::vector<double>(program.times.begin() + first,
                                                   program.times.begin() + first + BlockRuns));
             };
-            blockRatios.push_back(block(programs[0]) / block(programs[k]));
+            const double ratio = block(programs[0]) / block(programs[k]);
+            least = first == 0 ? ratio : std::min(least, ratio);
+            most = first == 0 ? ratio : std::max(most, ratio);
         }
-        if (blockRatios.size() > 1) {
-            const auto [least, most] = std::minmax_element(blockRatios.begin(), blockRatios.end());
-            std::printf("  (blocks of %d runs: %.2f to %.2f)", BlockRuns, *least, *most);
-        }
-        std::printf("\n");
+        std::printf("  %-*s %9.3f  (%6.2f to %6.2f) %10.3f\n", int(width),
+                    (programs[0].name + " / " + programs[k].name).c_str(),
+                    Median(programs[0].times) / Median(programs[k].times), least, most,
+                    Median(programs[0].cpuTimes) / Median(programs[k].cpuTimes));
     }
     return 0;
 }
