@@ -3,7 +3,7 @@
 # top-level window, under Xvfb with no window manager, against two baselines:
 # the same form and images shown by a program that does nothing else
 # (startup_formonly) and an empty QMainWindow (startup_bare). RUNS (default
-# 31) alternating runs of each; prints the medians and the ratios. Builds in
+# 51) alternating runs of each; prints the medians and the ratios. Builds in
 # BUILD_DIR (default: build-bench; Release, QMS_BENCH=ON). Called by
 # scripts/bench.sh; runs on its own as well.
 set -euo pipefail
@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh xvfb libxcb1-dev # an X server, and the X client library of the timer
 
 build=${BUILD_DIR:-build-bench}
-runs=${RUNS:-31}
+runs=${RUNS:-51}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQMS_WERROR=ON -DQMS_BENCH=ON \
     -DBUILD_TESTING=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)" --target QuelmarR4FileGen startup_formonly startup_bare \

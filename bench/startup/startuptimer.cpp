@@ -173,8 +173,14 @@ public:
                 return {};
             }
             if ((event->response_type & 0x7f) == XCB_DESTROY_NOTIFY &&
-                reinterpret_cast<const xcb_destroy_notify_event_t *>(event.get())->window == window)
+                reinterpret_cast<const xcb_destroy_notify_event_t *>(event.get())->window ==
+                    window) {
+                // A round trip: the server has finished with the old client
+                // before the next one starts.
+                std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection),
+                                                    nullptr));
                 return run;
+            }
         }
     }
 
@@ -285,9 +291,10 @@ int main(int argc, char *argv[])
         std::printf("  %-*s %9.2f  (%6.2f to %6.2f) %10.2f\n", int(width), program.name.c_str(),
                     Median(program.times), *least, *most, Median(program.cpuTimes));
     }
-    std::printf("Ratios of the medians:\n");
-    std::printf("  %-*s %9s %19s %10s\n", int(width), "", "wall",
-                ("(blocks of " + std::to_string(BlockRuns) + ")").c_str(), "processor");
+    std::printf("Ratios of the medians (and the median of the ratios within each round):\n");
+    std::printf("  %-*s %9s %19s %10s %10s\n", int(width), "", "wall",
+                ("(blocks of " + std::to_string(BlockRuns) + ")").c_str(), "per round",
+                "processor");
     for (std::size_t k = 1; k < count; ++k) {
         // The wall ratio within blocks of a few runs as well: how far a short
         // measurement could stray.
@@ -301,9 +308,15 @@ int main(int argc, char *argv[])
             least = first == 0 ? ratio : std::min(least, ratio);
             most = first == 0 ? ratio : std::max(most, ratio);
         }
-        std::printf("  %-*s %9.3f  (%6.2f to %6.2f) %10.3f\n", int(width),
+        // Runs of the same round are close in time: their ratio is less
+        // disturbed by slow changes in the machine's load.
+        std::vector<double> roundRatios;
+        for (int round = 0; round < runs; ++round)
+            roundRatios.push_back(programs[0].times[round] / programs[k].times[round]);
+        std::printf("  %-*s %9.3f  (%6.2f to %6.2f) %10.3f %10.3f\n", int(width),
                     (programs[0].name + " / " + programs[k].name).c_str(),
                     Median(programs[0].times) / Median(programs[k].times), least, most,
+                    Median(roundRatios),
                     Median(programs[0].cpuTimes) / Median(programs[k].cpuTimes));
     }
     return 0;
