@@ -1,21 +1,50 @@
 #include "layerplayer.h"
 
-#include <QSoundEffect>
-#include <QUrl>
+#include "playback/layerplaybackinterface.h"
 
-LayerPlayer::LayerPlayer(QObject *parent) : QObject(parent)
+#include <QCoreApplication>
+#include <QMessageBox>
+#include <QPluginLoader>
+#include <QWidget>
+
+namespace {
+
+const QString PluginName = QStringLiteral("qmsplayback");
+
+} // namespace
+
+LayerPlayer::LayerPlayer(QWidget *window) : QObject(window), window(window)
 {
     setObjectName(QStringLiteral("layerPlayer"));
 }
 
 void LayerPlayer::Play(const QString &path)
 {
-    if (!effect) {
-        effect = new QSoundEffect(this);
-        effect->setObjectName(QStringLiteral("layerSound"));
+    if (!playback)
+        playback = LoadPlayback();
+    if (playback)
+        playback->Play(path);
+}
+
+LayerPlaybackInterface *LayerPlayer::LoadPlayback()
+{
+    // First the library paths (the program's folder, QT_PLUGIN_PATH, Qt's
+    // plugin folder), then the folder the plugin is installed in.
+    QPluginLoader loader(PluginName);
+    if (loader.fileName().isEmpty())
+        loader.setFileName(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/" QMS_PLAYBACK_FROM_PROGRAM "/") + PluginName);
+    QObject *plugin = loader.instance();
+    auto *playback = qobject_cast<LayerPlaybackInterface *>(plugin);
+    if (!playback) {
+        QMessageBox box(QMessageBox::Critical, QStringLiteral("ERROR"),
+                        QStringLiteral("Playback is unavailable"), QMessageBox::Ok, window);
+        box.setInformativeText(plugin ? loader.fileName() + QStringLiteral(" cannot play layers.")
+                                      : loader.errorString());
+        box.exec();
+        return nullptr;
     }
-    // The same source is not loaded again; a new one stops the sound playing
-    // now. Playback starts as soon as the file is loaded.
-    effect->setSource(QUrl::fromLocalFile(path));
-    effect->play();
+    // The plugin's object, and the sound it plays, live as long as this player.
+    plugin->setParent(this);
+    return playback;
 }

@@ -3,23 +3,29 @@
 
 #include <QObject>
 
-class QSoundEffect;
+class LayerPlaybackInterface;
+class QWidget;
 
-// Plays a layer's WAV file through the platform's audio output. The sound
-// effect behind it is made on the first Play(), so that starting the program
-// does not wait for the audio system. Playback runs on its own; its outcome
-// (no audio device, a file that cannot be decoded) is not reported.
+// Plays a layer's WAV file through the playback plugin (libqmsplayback), which
+// is loaded on the first Play(): the program starts without the audio
+// libraries and without waiting for the audio system. When the plugin cannot
+// be loaded, Play() says so in a message box on `window` and plays nothing.
+// Playback runs on its own; its outcome (no audio device, a file that cannot
+// be decoded) is not reported.
 class LayerPlayer : public QObject
 {
     Q_OBJECT
 
 public:
-    explicit LayerPlayer(QObject *parent = nullptr);
+    explicit LayerPlayer(QWidget *window);
 
     void Play(const QString &path);
 
 private:
-    QSoundEffect *effect = nullptr;
+    LayerPlaybackInterface *LoadPlayback();
+
+    QWidget *window;
+    LayerPlaybackInterface *playback = nullptr;
 };
 
 #endif // LAYERPLAYER_H

@@ -59,10 +59,9 @@ QMWindow::QMWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::QMWindow)
     QCoreApplication::setApplicationName(QStringLiteral("QuelmarR4FileGen"));
     QCoreApplication::setOrganizationName(QStringLiteral("Quelmar"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("quelmar.com"));
-
-    QSettings settings;
-    lastFolder = settings.value(LastFolderKey, DefaultWaveFolder).toString();
-    lastSaveFolder = settings.value(LastSaveFolderKey, DefaultSaveFolder).toString();
+    // The remembered folders are read when a dialog first needs them
+    // (ReadRememberedFolders): showing the window does not wait for the
+    // settings store.
 
     ui->setupUi(this);
     QLabel *const filenames[Rows] = {ui->Filename_1, ui->Filename_2, ui->Filename_3,
@@ -251,6 +250,16 @@ void QMWindow::ShowAvailableSpace()
     ui->AvailableSpace->setValue(AvailableSpacePercent(Layers.UsedSpace));
 }
 
+void QMWindow::ReadRememberedFolders()
+{
+    if (rememberedFoldersRead)
+        return;
+    rememberedFoldersRead = true;
+    const QSettings settings;
+    lastFolder = settings.value(LastFolderKey, DefaultWaveFolder).toString();
+    lastSaveFolder = settings.value(LastSaveFolderKey, DefaultSaveFolder).toString();
+}
+
 QString QMWindow::BrowseWaveFile()
 {
     return BrowseFile(false);
@@ -258,6 +267,7 @@ QString QMWindow::BrowseWaveFile()
 
 QString QMWindow::BrowseFile(bool soundFiles)
 {
+    ReadRememberedFolders();
     if (!QFileInfo::exists(lastFolder))
         lastFolder = DefaultWaveFolder;
     // WAV files first, selected unless sound files are asked for; those last.
@@ -349,6 +359,7 @@ bool QMWindow::OpenSoundFile(const QString &path)
         return false;
     }
 
+    ReadRememberedFolders(); // before the save folder is set to the file's own
     RemoveAllLayers();
     for (const ExtractedLayer &layer : extraction.Layers) {
         if (!AddLayerFile(layer.Path))
@@ -511,6 +522,7 @@ void QMWindow::on_GenerateButton_clicked()
     for (int slot = 0; slot < Rows; ++slot)
         qDebug() << Layers.LayerName[slot] << "---" << Layers.LayerPath[slot];
 
+    ReadRememberedFolders();
     if (!QFileInfo::exists(lastSaveFolder))
         lastSaveFolder = DefaultSaveFolder;
     const QString start =

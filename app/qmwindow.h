@@ -106,6 +106,10 @@ private:
     void SelectLayer(int layer);
     void PlayLayer(int layer);
 
+    // Reads the two remembered folders from the settings store, the first
+    // time only.
+    void ReadRememberedFolders();
+
     void ShowThresholds();
     void ShowAvailableSpace();
     void ShowWriteFailure(const WriteReport &report, const SoundJob &job);
@@ -125,6 +129,7 @@ private:
     QString lastFolder;     // where the open-file dialog starts
     QString lastSaveFolder; // where the save dialog starts
     QString saveName;       // the name it proposes: that of the sound file last opened
+    bool rememberedFoldersRead = false;
     QLabel *filenameOf[Rows] = {};
     QPushButton *thresholdButtonOf[Rows] = {};
     QPushButton *addRemoveButtonOf[Rows] = {};

@@ -2,7 +2,8 @@
 # Builds the benchmarks (Release, QMS_BENCH=ON) in BUILD_DIR (default:
 # build-bench) and runs them, first on files on disk (BENCH_DIR, default the
 # system's temporary folder), then on tmpfs (/dev/shm) when there is one.
-# Prints the machine the figures were measured on.
+# Prints the machine the figures were measured on. Last, the start-up time of
+# the window (scripts/bench-startup.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh time # GNU time measures the peak memory
@@ -24,3 +25,7 @@ for folder in "${folders[@]}"; do
     echo "== $folder: $(findmnt -no FSTYPE -T "$folder") on $(findmnt -no SOURCE -T "$folder")"
     "$build/bench/qmsbench" "$folder"
 done
+
+echo
+echo "== Start-up under Xvfb"
+BUILD_DIR=$build scripts/bench-startup.sh

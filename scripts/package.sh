@@ -49,7 +49,8 @@ fail() {
     failures=$((failures + 1))
 }
 
-# The dependencies come from the libraries the programs link.
+# The dependencies come from the libraries the programs and the playback
+# plugin link (Qt Multimedia through the plugin alone).
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6; do
     [[ $depends =~ (^|, )$library\  ]] || fail "Depends does not name $library: $depends"
@@ -59,7 +60,8 @@ installed=$(dpkg-query -W -f='${Status} ${Version}' "$package" 2>/dev/null || tr
 [ "$installed" = "install ok installed $version" ] ||
     fail "dpkg reports $package as \"$installed\", not version $version installed"
 
-for program in /usr/bin/qmstool /usr/bin/QuelmarR4FileGen; do
+plugin=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/QuelmarR4FileGen/libqmsplayback.so
+for program in /usr/bin/qmstool /usr/bin/QuelmarR4FileGen "$plugin"; do
     missing=$(ldd "$program" 2>&1 | grep 'not found' || true)
     [ -z "$missing" ] || fail "$program lacks libraries: $missing"
 done
@@ -87,6 +89,7 @@ rm -rf "$config"
 files=(
     /usr/bin/QuelmarR4FileGen
     /usr/bin/qmstool
+    "$plugin"
     /usr/share/applications/$app_id.desktop
     /usr/share/icons/hicolor/96x96/apps/$app_id.png
     /usr/share/metainfo/$app_id.metainfo.xml

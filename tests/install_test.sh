@@ -3,9 +3,10 @@
 # landed there: every file in its place, the icon a 96x96 PNG, the desktop
 # entry, AppStream metainfo and MIME definition valid and agreeing with each
 # other and with the programs, the man page clean, the installed qmstool
-# writing a file its MIME definition recognises, and the installed window
-# starting. Checks that need desktop-file-validate, appstreamcli, xmllint,
-# update-mime-database or groff are skipped where those are not installed.
+# writing a file its MIME definition recognises, the playback plugin where the
+# installed window finds it, and the installed window starting. Checks that
+# need desktop-file-validate, appstreamcli, xmllint, update-mime-database or
+# groff are skipped where those are not installed.
 #
 # Usage: install_test.sh CMAKE BUILD_DIR
 set -uo pipefail
@@ -69,6 +70,14 @@ done <<EOF
 -s share/mime/packages/quelmar-qms.xml
 -s share/man/man1/qmstool.1.gz
 EOF
+# The playback plugin, in its folder under the library folder (lib/, or
+# lib/<multiarch>/ for the prefix /usr).
+plugin=$(cd "$prefix" && find . -name libqmsplayback.so | sed 's|^\./||')
+if [[ $plugin =~ ^lib(/[^/]+)?/QuelmarR4FileGen/libqmsplayback\.so$ ]]; then
+    pass "installed $plugin"
+else
+    fail "installed the playback plugin once under lib/.../QuelmarR4FileGen/, found: $plugin"
+fi
 if ((failures)); then
     echo "Installed:"
     (cd "$prefix" && find . -type f | sort | sed 's/^/    /')
@@ -193,6 +202,21 @@ for section in NAME SYNOPSIS DESCRIPTION COMMANDS '"EXIT STATUS"' EXAMPLES '"SEE
         fail "man page has no section $section"
     fi
 done
+
+# Qt Multimedia comes with the playback plugin alone, and the installed window
+# finds the plugin relative to its own folder: the window test's first Play,
+# run from the installed bin/ folder without QT_PLUGIN_PATH.
+needed() { readelf -d "$1" 2>/dev/null | grep -q "(NEEDED).*\[$2"; }
+if needed "$window" libQt6Core.so && ! needed "$window" libQt6Multimedia.so &&
+    needed "$prefix/$plugin" libQt6Multimedia.so; then
+    pass "only the playback plugin links Qt Multimedia"
+else
+    fail "the window links Qt Multimedia, or the playback plugin does not"
+fi
+cp "$build/tests/tst_qmwindow_layers" "$prefix/bin/"
+check "installed window plays through its plugin" env -u QT_PLUGIN_PATH QT_QPA_PLATFORM=offscreen \
+    "$prefix/bin/tst_qmwindow_layers" playIsMadeOnFirstUseAndFailsQuietly
+rm "$prefix/bin/tst_qmwindow_layers"
 
 # The installed window starts and is still running when stopped.
 mkdir -p "$work/config"

@@ -370,11 +370,19 @@ private slots:
         QCOMPARE(Layers.LayerCount, 8);
     }
 
+    // The first Play loads the playback plugin, and with it Qt Multimedia (no
+    // test before this one plays).
     void playIsMadeOnFirstUseAndFailsQuietly()
     {
+        const auto multimediaLoaded = [] {
+            QFile maps(QStringLiteral("/proc/self/maps"));
+            return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Multimedia");
+        };
         addLayers(2);
         QVERIFY(!driver->window->findChild<QObject *>(QStringLiteral("layerSound")));
+        QVERIFY(!multimediaLoaded());
         driver->click(driver->playButton(1));
+        QVERIFY(multimediaLoaded());
         QObject *sound = driver->window->findChild<QObject *>(QStringLiteral("layerSound"));
         QVERIFY(sound);
         QVERIFY(sound->inherits("QSoundEffect"));
@@ -386,6 +394,33 @@ private slots:
         QCOMPARE(driver->window->findChildren<QObject *>(QStringLiteral("layerSound")).size(), 1);
         QCOMPARE(sound->property("source").toUrl(), QUrl::fromLocalFile(Layers.LayerPath[1]));
         driver->checkRows({"layer1.wav", "layer2.wav"});
+    }
+
+    // Without its plugin Play says so, plays nothing and changes nothing; a
+    // later Play finds the plugin once it is there.
+    void playWithoutThePlugin()
+    {
+        addLayers(1);
+        const QStringList libraryPaths = QCoreApplication::libraryPaths();
+        QCoreApplication::setLibraryPaths({files->filePath(QStringLiteral("no-plugins"))});
+        driver->dialogs.then(DialogAnswerer::press(QMessageBox::Ok));
+        driver->click(driver->playButton(1));
+        QCoreApplication::setLibraryPaths(libraryPaths);
+
+        QCOMPARE(driver->dialogs.pending(), 0);
+        QCOMPARE(driver->dialogs.seen.size(), 2);
+        const GuiSupport::SeenDialog &box = driver->dialogs.seen.last();
+        QCOMPARE(box.icon, QMessageBox::Critical);
+        QCOMPARE(box.title, QStringLiteral("ERROR"));
+        QCOMPARE(box.text, QStringLiteral("Playback is unavailable"));
+        QVERIFY2(box.informativeText.contains(QStringLiteral("not found")),
+                 qPrintable(box.informativeText));
+        QVERIFY(!driver->window->findChild<QObject *>(QStringLiteral("layerSound")));
+        driver->checkRows({"layer1.wav"});
+
+        driver->click(driver->playButton(1));
+        QVERIFY(driver->window->findChild<QObject *>(QStringLiteral("layerSound")));
+        QCOMPARE(driver->dialogs.seen.size(), 2);
     }
 
     void openDialog()
