@@ -103,7 +103,7 @@ bool Conversion::Run(const QString &input, const QString &output,
         return fail(ConversionResult::NotWritten, QStringLiteral("it is the file being converted"));
     if (out.ReplacesExisting() && untouchable.contains(out.ExistingIdentity()))
         return fail(ConversionResult::NotWritten,
-                    QStringLiteral("it is one of the files being converted"));
+                    QStringLiteral("it is one of the inputs, or a copy already made"));
 
     samples.reserve(size_t(
         qBound<qint64>(0, std::llround(layerFrames(double(format().Frames), format().SampleRate)),
