@@ -8,6 +8,9 @@
 #include "thresholdrules.h"
 #include "writefailuremessage.h"
 
+#include "audio/audioconverter.h"
+#include "audio/audiosource.h"
+#include "audio/conversionoffer.h"
 #include "soundfile/soundfilewriter.h"
 #include "soundfile/soundjob.h"
 #include "wav/wavefilereader.h"
@@ -149,13 +152,40 @@ bool QMWindow::AddLayerFile(const QString &path)
 {
     WaveCheck check;
     if (::AddLayer(Layers, path, &check) <= 0) {
-        ShowStatus(check.Result, check.Reason);
-        return false;
+        const ConversionOffer offer = OfferConversion(path, check);
+        if (!offer.Possible) {
+            ShowStatus(check.Result, offer.Reason);
+            return false;
+        }
+        return ShowMessage(StatusMessageFor(check.Result), offer.Reason, tr("Convert…")) &&
+               ConvertAndAdd(path);
     }
     ShowAvailableSpace();
     ShowThresholds();
     ShowAddedRow(Layers.LayerCount);
     return true;
+}
+
+bool QMWindow::ConvertAndAdd(const QString &source)
+{
+    const QString copy =
+        QFileDialog::getSaveFileName(this, tr("Save Converted Copy"),
+                                     ConvertedCopyPath(source, QFileInfo(source).absolutePath()),
+                                     tr("Wave File 44100 16 MONO (*.wav )"));
+    if (copy.isEmpty())
+        return false;
+    ConversionReport report;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool converted = ConvertAudioFile(source, copy, &report);
+    QApplication::restoreOverrideCursor();
+    if (!converted) {
+        const QString reason = report.Result == ConversionResult::NotWritten
+                                   ? tr("%1 was not written: %2").arg(copy, report.Reason)
+                                   : report.Reason;
+        ShowMessage({StatusMessage::Critical, "ERROR", "Conversion failed"}, reason);
+        return false;
+    }
+    return AddLayerFile(copy);
 }
 
 void QMWindow::RemoveLayer(int layer)
@@ -219,8 +249,9 @@ QString QMWindow::BrowseWaveFile()
 {
     if (!QFileInfo::exists(lastFolder))
         lastFolder = DefaultWaveFolder;
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open File"), lastFolder,
-                                                      tr("Wave File 44100 16 MONO (*.wav )"));
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("Open File"), lastFolder,
+        tr("Wave File 44100 16 MONO (*.wav )") + QStringLiteral(";;") + AudioFilesFilter());
     if (!path.isEmpty()) {
         lastFolder = CanonicalFolderOf(path);
         QSettings().setValue(LastFolderKey, lastFolder);
@@ -399,7 +430,8 @@ void QMWindow::ShowStatus(int code, const QString &reason)
     ShowMessage(StatusMessageFor(code), reason);
 }
 
-void QMWindow::ShowMessage(const StatusMessage &message, const QString &details)
+bool QMWindow::ShowMessage(const StatusMessage &message, const QString &details,
+                           const QString &action)
 {
     const QMessageBox::Icon icon =
         message.kind == StatusMessage::Warning ? QMessageBox::Warning : QMessageBox::Critical;
@@ -407,5 +439,8 @@ void QMWindow::ShowMessage(const StatusMessage &message, const QString &details)
                     QMessageBox::Ok, this);
     box.setDefaultButton(QMessageBox::NoButton);
     box.setInformativeText(details);
+    QPushButton *actionButton =
+        action.isEmpty() ? nullptr : box.addButton(action, QMessageBox::AcceptRole);
     box.exec();
+    return actionButton && box.clickedButton() == actionButton;
 }

@@ -262,3 +262,11 @@ QStringList DecodableExtensions()
     extensions << QStringLiteral("aif") << QStringLiteral("aiff");
     return extensions;
 }
+
+QString AudioFilesFilter()
+{
+    QStringList patterns;
+    for (const QString &extension : DecodableExtensions())
+        patterns << QStringLiteral("*.") + extension;
+    return QStringLiteral("Audio files (%1)").arg(patterns.join(QLatin1Char(' ')));
+}

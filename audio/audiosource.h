@@ -61,4 +61,8 @@ bool ProbeAudioFile(const QString &path, AudioFormat &format, QString *reason = 
 // 1.0.29).
 QStringList DecodableExtensions();
 
+// The open dialog's filter for them: "Audio files (*.wav *.flac *.ogg *.oga
+// *.opus *.mp3 *.aif *.aiff)".
+QString AudioFilesFilter();
+
 #endif // AUDIOSOURCE_H
