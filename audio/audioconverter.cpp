@@ -169,8 +169,6 @@ bool Conversion::convert()
         if (!resampler.Process(block.data(), got, resampled))
             return fail(ConversionResult::Unreadable, QStringLiteral("resampling failed"));
         keep(resampled.data(), qint64(resampled.size()));
-        if (got < BlockFrames)
-            break;
     }
     if (resampling) {
         resampled.clear();

@@ -29,10 +29,13 @@ ConversionOffer OfferConversion(const QString &path, const WaveCheck &check)
                        ? QStringLiteral("%1; the file is %2").arg(check.Reason, format.Describe())
                        : QStringLiteral("%1; a layer must be %2")
                              .arg(format.Describe(), LayerFormat::Describe());
-    const double layerFrames = double(format.Frames) * LayerFormat::SampleRate / format.SampleRate;
+    // An estimated length (MP3) is given some room: the conversion itself
+    // stops once the copy gets too long.
+    const double layerFrames = double(format.Frames) * LayerFormat::SampleRate / format.SampleRate /
+                               (format.ExactLength ? 1.0 : 1.05);
     if (format.ExactLength && format.Frames == 0) {
         offer.Reason += QStringLiteral("; it holds no samples");
-    } else if (format.ExactLength && std::llround(layerFrames) > LayerFormat::MaxFrames) {
+    } else if (std::llround(layerFrames) > LayerFormat::MaxFrames) {
         offer.Reason +=
             QStringLiteral("; it is too long for a layer (at most %1)")
                 .arg(SecondsText(double(LayerFormat::MaxFrames) / LayerFormat::SampleRate));

@@ -1084,7 +1084,13 @@ bool TestQmsTool::copyAudio()
               QStringList{"ffmpeg", "-i", file("tone.flac"), "-c:a", "libmp3lame",
                           file("tone.mp3")},
               QStringList{"ffmpeg", "-i", file("tone.flac"), "-ar", "44100", "-ac", "1", "-c:a",
-                          "pcm_s16le", file("ffmpeg.wav")}}) {
+                          "pcm_s16le", file("ffmpeg.wav")},
+              // Too long for a layer, even converted.
+              QStringList{"sox", "-n", "-r", "8000", "-c", "1", "-b", "8", file("long.wav"),
+                          "synth", "40", "sine", "1000"},
+              // Too long for a layer as it is (-5), not once converted.
+              QStringList{"sox", "-n", "-r", "96000", "-c", "1", "-b", "16", file("96k.wav"),
+                          "synth", "17", "sine", "1000", "vol", "0.5"}}) {
             if (failed.isEmpty())
                 failed = AudioSupport::make(arguments);
         }
@@ -1096,8 +1102,12 @@ bool TestQmsTool::copyAudio()
         QTest::qSkip(qPrintable(made), __FILE__, __LINE__);
         return false;
     }
-    for (const QString &name : entries(audio.path()))
-        QFile::copy(audio.filePath(name), work->filePath(name));
+    // Linked, not copied: a changed input shows in its checksum all the same.
+    for (const QString &name : entries(audio.path())) {
+        if (::link(QFile::encodeName(audio.filePath(name)),
+                   QFile::encodeName(work->filePath(name))) != 0)
+            QFile::copy(audio.filePath(name), work->filePath(name));
+    }
     return true;
 }
 
@@ -1163,6 +1173,18 @@ void TestQmsTool::convert_data()
                "s; 0 samples clipped; slot size 44544 bytes\n"
                "Wrote out.qms: 3 layers, 134144 bytes\n"
         << QString() << QStringList{"out.qms"} << "tone.wav ffmpeg.wav tone.wav";
+    QTest::newRow("build --convert: -5, but not a layer's format")
+        << QStringList{"build", "--convert", "-o", "out.qms", "96k.wav"} << 0
+        << "Layer 1: 96k.wav -> 96k.wav: WAV, 96000 Hz, 1 channel, 16-bit integer, 17.00 s; 0 "
+           "samples clipped; slot size 1499648 bytes\n"
+           "Wrote out.qms: 1 layer, 1500160 bytes\n"
+        << QString() << QStringList{"out.qms"} << "96k.wav";
+    QTest::newRow("build --convert: too long, even converted")
+        << QStringList{"build", "--convert", "-o", "out.qms", "long.wav"} << 1 << QString()
+        << "qmstool: layer 1, long.wav: -4 \"File Error\": WAV, 8000 Hz, 1 channel, 8-bit "
+           "unsigned integer, 40.00 s; a layer must be 44100 Hz, 1 channel, 16-bit; it is too "
+           "long for a layer (at most 35.62 s)\nqmstool: out.qms not written\n"
+        << QStringList{} << QString();
     QTest::newRow("build --convert onto an input")
         << QStringList{"build", "--convert", "-o", "tone.mp3", "tone.mp3"} << 1
         << "Layer 1: tone.mp3 -> tone.wav: " + mp3 + "; 0 samples clipped; slot size 44544 bytes\n"
