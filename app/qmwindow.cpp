@@ -441,6 +441,7 @@ bool QMWindow::ShowMessage(const StatusMessage &message, const QString &details,
     box.setInformativeText(details);
     QPushButton *actionButton =
         action.isEmpty() ? nullptr : box.addButton(action, QMessageBox::AcceptRole);
+    box.setEscapeButton(QMessageBox::Ok); // Escape leaves things as they are
     box.exec();
     return actionButton && box.clickedButton() == actionButton;
 }
