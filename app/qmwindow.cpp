@@ -9,6 +9,9 @@
 #include "thresholdrules.h"
 #include "writefailuremessage.h"
 
+#include "audio/audioconverter.h"
+#include "audio/audiosource.h"
+#include "audio/conversionoffer.h"
 #include "soundfile/layerextraction.h"
 #include "soundfile/soundfilereader.h"
 #include "soundfile/soundfilewriter.h"
@@ -167,8 +170,13 @@ bool QMWindow::AddLayerFile(const QString &path)
 {
     WaveCheck check;
     if (::AddLayer(Layers, path, &check) <= 0) {
-        ShowStatus(check.Result, check.Reason);
-        return false;
+        const ConversionOffer offer = OfferConversion(path, check);
+        if (!offer.Possible) {
+            ShowStatus(check.Result, offer.Reason);
+            return false;
+        }
+        return ShowMessage(StatusMessageFor(check.Result), offer.Reason, tr("Convert…")) &&
+               ConvertAndAdd(path);
     }
     ShowAvailableSpace();
     ShowThresholds();
@@ -190,6 +198,28 @@ void QMWindow::ShowLayerName(int layer, quint32 dataLength)
                           .arg(name, QDir::toNativeSeparators(Layers.LayerPath[layer - 1]))
                           .arg(double(dataLength) / LayerTable::BytesPerSecond, 0, 'f', 2)
                           .arg(Layers.LayerSize[layer - 1]));
+}
+
+bool QMWindow::ConvertAndAdd(const QString &source)
+{
+    const QString copy =
+        QFileDialog::getSaveFileName(this, tr("Save Converted Copy"),
+                                     ConvertedCopyPath(source, QFileInfo(source).absolutePath()),
+                                     tr("Wave File 44100 16 MONO (*.wav )"));
+    if (copy.isEmpty())
+        return false;
+    ConversionReport report;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool converted = ConvertAudioFile(source, copy, &report);
+    QApplication::restoreOverrideCursor();
+    if (!converted) {
+        const QString reason = report.Result == ConversionResult::NotWritten
+                                   ? tr("%1 was not written: %2").arg(copy, report.Reason)
+                                   : report.Reason;
+        ShowMessage({StatusMessage::Critical, "ERROR", "Conversion failed"}, reason);
+        return false;
+    }
+    return AddLayerFile(copy);
 }
 
 void QMWindow::RemoveLayer(int layer)
@@ -273,6 +303,7 @@ QString QMWindow::BrowseFile(bool soundFiles)
     // WAV files first, selected unless sound files are asked for; those last.
     const QStringList filters{
         tr("Wave File 44100 16 MONO (*.wav )"),
+        AudioFilesFilter(),
         tr("Sound files (*.qms)"),
     };
     QString selected = soundFiles ? filters.last() : filters.first();
@@ -571,7 +602,8 @@ void QMWindow::ShowStatus(int code, const QString &reason)
     ShowMessage(StatusMessageFor(code), reason);
 }
 
-void QMWindow::ShowMessage(const StatusMessage &message, const QString &details)
+bool QMWindow::ShowMessage(const StatusMessage &message, const QString &details,
+                           const QString &action)
 {
     const QMessageBox::Icon icon =
         message.kind == StatusMessage::Warning ? QMessageBox::Warning : QMessageBox::Critical;
@@ -579,5 +611,9 @@ void QMWindow::ShowMessage(const StatusMessage &message, const QString &details)
                     QMessageBox::Ok, this);
     box.setDefaultButton(QMessageBox::NoButton);
     box.setInformativeText(details);
+    QPushButton *actionButton =
+        action.isEmpty() ? nullptr : box.addButton(action, QMessageBox::AcceptRole);
+    box.setEscapeButton(QMessageBox::Ok); // Escape leaves things as they are
     box.exec();
+    return actionButton && box.clickedButton() == actionButton;
 }

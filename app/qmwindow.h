@@ -83,7 +83,9 @@ private:
     void AddOrRemoveLayer(int layer);
     void AddLayer(int layer);
     // The add step for a file already chosen: checked and added as the next
-    // layer, or refused with its box. True when it was added.
+    // layer, or refused with its box. A file refused for its format that can
+    // be converted gets a "Convert…" button in that box (ConvertAndAdd).
+    // True when it was added.
     bool AddLayerFile(const QString &path);
     // The add dialog, with the WAV files' filter selected or the sound files'.
     QString BrowseFile(bool soundFiles);
@@ -97,6 +99,9 @@ private:
     bool AskToReplaceLayers(const QString &path);
     QString ChooseLayerFolder(const QString &soundFilePath);
     void RemoveAllLayers();
+    // Asks where to save a converted copy of `source`, writes it and adds it
+    // through AddLayerFile(). True when it was added.
+    bool ConvertAndAdd(const QString &source);
     void RemoveLayer(int layer);
     void ShowAddedRow(int layer);
     // The layer's name on its row, shortened in the middle when it does not
@@ -115,7 +120,10 @@ private:
     void ShowWriteFailure(const WriteReport &report, const SoundJob &job);
     // The box of a status code, with `reason` as its informative text.
     void ShowStatus(int code, const QString &reason);
-    void ShowMessage(const StatusMessage &message, const QString &details);
+    // Shows a box with `details` as its informative text, and a button
+    // `action` beside OK when given; true when that button was clicked.
+    bool ShowMessage(const StatusMessage &message, const QString &details,
+                     const QString &action = QString());
 
     // A row's widgets, by layer number 1 to 8.
     QLabel *FilenameOf(int layer) const { return filenameOf[layer - 1]; }

@@ -1,3 +1,4 @@
+#include "convertbench.h"
 #include "memorybench.h"
 #include "readbench.h"
 #include "writebench.h"
@@ -37,5 +38,7 @@ int main(int argc, char *argv[])
     RunReadBench(work.path(), 41);
     std::printf("\n");
     RunMemoryBench(work.path(), 5);
+    std::printf("\n");
+    RunConvertBench(work.path(), 11);
     return 0;
 }

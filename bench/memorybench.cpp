@@ -48,7 +48,7 @@ long peakKiB(const QString &folder, const QStringList &arguments)
 
     int status = 0;
     if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        qFatal("qmstool build failed");
+        qFatal("qmstool %s failed", qPrintable(arguments.value(0)));
     QFile file(report);
     bool ok = false;
     const long peak = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLong(&ok) : 0;
@@ -57,7 +57,9 @@ long peakKiB(const QString &folder, const QStringList &arguments)
     return peak;
 }
 
-long medianPeakKiB(const QString &folder, const QStringList &arguments, int runs)
+} // namespace
+
+long MedianPeakKiB(const QString &folder, const QStringList &arguments, int runs)
 {
     std::vector<long> peaks;
     for (int i = 0; i < runs; ++i)
@@ -65,8 +67,6 @@ long medianPeakKiB(const QString &folder, const QStringList &arguments, int runs
     std::sort(peaks.begin(), peaks.end());
     return peaks[peaks.size() / 2];
 }
-
-} // namespace
 
 void RunMemoryBench(const QString &folder, int runs)
 {
@@ -77,9 +77,9 @@ void RunMemoryBench(const QString &folder, int runs)
     const QString largest = BenchFiles::WriteWave(folder, QStringLiteral("largest.wav"), 3141631);
     const QStringList build{QStringLiteral("build"), QStringLiteral("-o"), out};
 
-    const long fullPeak = medianPeakKiB(folder, build + full, runs);
-    const long smallPeak = medianPeakKiB(folder, build + QStringList{small}, runs);
-    const long largestPeak = medianPeakKiB(folder, build + QStringList{largest}, runs);
+    const long fullPeak = MedianPeakKiB(folder, build + full, runs);
+    const long smallPeak = MedianPeakKiB(folder, build + QStringList{small}, runs);
+    const long largestPeak = MedianPeakKiB(folder, build + QStringList{largest}, runs);
 
     std::printf("qmstool build, peak memory (max RSS), median of %d runs:\n", runs);
     std::printf("  full capacity, 8 layers                 %8ld KiB\n", fullPeak);

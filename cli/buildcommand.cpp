@@ -2,6 +2,8 @@
 
 #include "commandparser.h"
 #include "console.h"
+#include "convertcommand.h"
+#include "scratchfolder.h"
 #include "soundfile/writefailure.h"
 #include "thresholdlist.h"
 #include "waverefusal.h"
@@ -9,14 +11,55 @@
 #include "app/addlayer.h"
 #include "app/layertable.h"
 #include "app/thresholdrules.h"
+#include "audio/audioconverter.h"
+#include "audio/conversionoffer.h"
 #include "soundfile/soundfilewriter.h"
 #include "soundfile/soundjob.h"
 #include "wav/wavefilereader.h"
 
+#include <QFileInfo>
+
 namespace {
 
 const QString Usage =
-    QStringLiteral("qmstool build -o OUT.qms [-t T1,...,Tn] WAV1 [WAV2 ... WAV8]");
+    QStringLiteral("qmstool build -o OUT.qms [-t T1,...,Tn] [--convert] WAV1 [WAV2 ... WAV8]");
+
+// An input converted for this build: its layer and the file it came from.
+struct ConvertedInput
+{
+    int Layer;
+    QString Path;
+    FileIdentity Identity;
+};
+
+// Converts `input`, refused by the WAV check, into `scratch` and adds the
+// copy as the next layer, named <base name>.wav. False, said on standard
+// error, when that fails.
+bool addConverted(LayerTable &table, const QString &input, ScratchFolder &scratch,
+                  QList<ConvertedInput> &converted)
+{
+    const int layer = table.LayerCount + 1;
+    const QString copy =
+        scratch.PathFor(layer - 1, QFileInfo(input).completeBaseName() + QStringLiteral(".wav"));
+    ConversionReport report;
+    if (copy.isEmpty() || !ConvertAudioFile(input, copy, &report)) {
+        Err() << "qmstool: layer " << layer << ", " << DisplayedPath(input) << ": not converted: "
+              << Printable(copy.isEmpty() ? scratch.ErrorString() : report.Reason) << "\n";
+        return false;
+    }
+    Out() << "Layer " << layer << ": " << DescribeConversion(input, LayerNameOf(copy), report)
+          << Qt::endl;
+    WaveCheck check;
+    if (AddLayer(table, copy, &check) <= 0) {
+        Err() << "qmstool: layer " << layer << ", " << DisplayedPath(input)
+              << ", converted: " << DescribeWaveRefusal(check) << "\n";
+        return false;
+    }
+    FileIdentity identity;
+    IdentityOf(input, identity);
+    converted << ConvertedInput{layer, input, identity};
+    return true;
+}
 
 } // namespace
 
@@ -35,8 +78,14 @@ int RunBuild(const QStringList &arguments)
         QStringLiteral("The layers' thresholds, comma-separated, falling strictly from at most "
                        "126 to 1 (default: the even spread)."),
         QStringLiteral("list"));
+    const QCommandLineOption convert(
+        QStringLiteral("convert"),
+        QStringLiteral("Convert inputs in another format (any audio file qmstool convert takes) "
+                       "into a temporary folder for this build only; their layer names are "
+                       "<base name>.wav."));
     parser.addOption(output);
     parser.addOption(thresholds);
+    parser.addOption(convert);
     parser.addPositionalArgument(QStringLiteral("WAV"),
                                  QStringLiteral("The layers' WAV files, 1 to 8, layer 1 first."),
                                  QStringLiteral("WAV1 [WAV2 ... WAV8]"));
@@ -62,15 +111,36 @@ int RunBuild(const QStringList &arguments)
     const QString outPath = parser.value(output);
 
     LayerTable table;
+    ScratchFolder scratch; // the converted copies, gone when the build ends
+    QList<ConvertedInput> converted;
     for (const QString &wav : wavs) {
         const int slot = table.LayerCount;
         WaveCheck check;
         if (AddLayer(table, wav, &check) > 0)
             continue;
-        Err() << "qmstool: layer " << slot + 1 << ", " << DisplayedPath(wav) << ": "
-              << DescribeWaveRefusal(check) << "\n"
-              << "qmstool: " << Printable(outPath) << " not written" << Qt::endl;
+        const ConversionOffer offer = OfferConversion(wav, check);
+        if (offer.Possible && parser.isSet(convert)) {
+            if (addConverted(table, wav, scratch, converted))
+                continue;
+        } else {
+            check.Reason = offer.Reason;
+            Err() << "qmstool: layer " << slot + 1 << ", " << DisplayedPath(wav) << ": "
+                  << DescribeWaveRefusal(check) << "\n";
+            if (offer.Possible)
+                Err() << "qmstool: \"qmstool convert\" makes a copy of it that can be a layer; "
+                         "\"build --convert\" converts it for this build only\n";
+        }
+        Err() << "qmstool: " << Printable(outPath) << " not written" << Qt::endl;
         return ExitStatus::Refused;
+    }
+    // The copies are read, not the inputs: the writer cannot see those.
+    FileIdentity outIdentity;
+    for (const ConvertedInput &input : converted) {
+        if (IdentityOf(outPath, outIdentity) && outIdentity == input.Identity) {
+            Err() << "qmstool: " << Printable(outPath) << " not written: it is the input of layer "
+                  << input.Layer << ", " << DisplayedPath(input.Path) << Qt::endl;
+            return ExitStatus::Refused;
+        }
     }
     if (!wanted.isEmpty())
         ApplyThresholds(table.LayerThreshold, table.LayerCount, wanted);

@@ -4,6 +4,7 @@
 #include "console.h"
 #include "waverefusal.h"
 
+#include "audio/conversionoffer.h"
 #include "wav/wavefilereader.h"
 
 int RunCheck(const QStringList &arguments)
@@ -11,7 +12,8 @@ int RunCheck(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Tells for each WAV file whether it can be a layer: prints its slot size, or the status "
-        "code, the message the window shows and the reason."));
+        "code, the message the window shows and the reason; for an audio file in another "
+        "format, what it is (rate, channels, sample format, duration)."));
     AddCommonOptions(parser);
     parser.addPositionalArgument(QStringLiteral("WAV"), QStringLiteral("The WAV files to check."),
                                  QStringLiteral("WAV..."));
@@ -24,10 +26,12 @@ int RunCheck(const QStringList &arguments)
 
     int exitStatus = ExitStatus::Success;
     for (const QString &wav : wavs) {
-        const WaveCheck check = CheckWaveFile(wav);
+        WaveCheck check = CheckWaveFile(wav);
         if (check.Result > 0) {
             Out() << DisplayedPath(wav) << ": " << check.Result << Qt::endl;
         } else {
+            // What a file that can be decoded really is.
+            check.Reason = OfferConversion(wav, check).Reason;
             Out() << DisplayedPath(wav) << ": " << DescribeWaveRefusal(check) << Qt::endl;
             exitStatus = ExitStatus::Refused;
         }

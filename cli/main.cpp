@@ -1,6 +1,7 @@
 #include "buildcommand.h"
 #include "checkcommand.h"
 #include "console.h"
+#include "convertcommand.h"
 #include "extractcommand.h"
 #include "inspectcommand.h"
 
@@ -22,13 +23,18 @@ struct Command
 
 const Command Commands[] = {
     {"build",
-     "build -o OUT.qms [-t T1,...,Tn] WAV1 [WAV2 ... WAV8]\n"
-     "      Write a sound file of 1 to 8 layers, in the given order.",
+     "build -o OUT.qms [-t T1,...,Tn] [--convert] WAV1 [WAV2 ... WAV8]\n"
+     "      Write a sound file of 1 to 8 layers, in the given order; --convert takes\n"
+     "      audio files in other formats too.",
      RunBuild},
     {"check",
      "check WAV...\n"
      "      Tell for each WAV file its slot size, or why it cannot be a layer.",
      RunCheck},
+    {"convert",
+     "convert -o OUT.wav INPUT | convert -d DIR INPUT...\n"
+     "      Write a copy of audio files (WAV, AIFF, FLAC, Ogg, Opus, MP3) that can be a layer.",
+     RunConvert},
     {"extract",
      "extract [-d DIR] FILE.qms\n"
      "      Write a sound file's layers as WAV files; print the build command that remakes it.",

@@ -52,7 +52,7 @@ fail() {
 # The dependencies come from the libraries the programs and the playback
 # plugin link (Qt Multimedia through the plugin alone).
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6; do
+for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libsndfile1 libsoxr0; do
     [[ $depends =~ (^|, )$library\  ]] || fail "Depends does not name $library: $depends"
 done
 

@@ -32,12 +32,14 @@ struct SeenDialog
     QString text;
     QString informativeText;
     QMessageBox::StandardButtons buttons;
+    QStringList buttonTexts; // every button, in the order of the box's list
     // File dialogs
     QFileDialog::AcceptMode acceptMode = QFileDialog::AcceptOpen;
     QString directory;
     QStringList nameFilters;
     QString selectedNameFilter;
-    QString fileName; // in the name field
+    QString fileName;          // in the name field
+    QStringList selectedFiles; // as the dialog opened
 };
 
 // Answers the modal dialogs one after another: a repeating timer polls
@@ -85,6 +87,21 @@ public:
         };
     }
 
+    // Presses Enter in a file dialog's name field, taking the name it
+    // suggested.
+    static Answer acceptSuggested()
+    {
+        return [](QWidget *dialog) {
+            auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (!qobject_cast<QFileDialog *>(dialog) || !edit) {
+                QTest::qFail("expected a file dialog", __FILE__, __LINE__);
+                closeDialog(dialog);
+                return;
+            }
+            QTest::keyClick(edit, Qt::Key_Return);
+        };
+    }
+
     static Answer cancel()
     {
         return [](QWidget *dialog) { closeDialog(dialog); };
@@ -102,6 +119,25 @@ public:
                 return;
             }
             QTest::mouseClick(button, Qt::LeftButton);
+        };
+    }
+
+    // Clicks the button of a message box that reads `text`.
+    static Answer press(const QString &text)
+    {
+        return [text](QWidget *dialog) {
+            auto *box = qobject_cast<QMessageBox *>(dialog);
+            const QList<QAbstractButton *> buttons =
+                box ? box->buttons() : QList<QAbstractButton *>();
+            for (QAbstractButton *button : buttons) {
+                if (button->text() == text) {
+                    QTest::mouseClick(button, Qt::LeftButton);
+                    return;
+                }
+            }
+            QTest::qFail(qPrintable("expected a message box with a button " + text), __FILE__,
+                         __LINE__);
+            closeDialog(dialog);
         };
     }
 
@@ -124,6 +160,8 @@ private:
             seen.text = box->text();
             seen.informativeText = box->informativeText();
             seen.buttons = box->standardButtons();
+            for (const QAbstractButton *button : box->buttons())
+                seen.buttonTexts << button->text();
         }
         if (auto *fileDialog = qobject_cast<QFileDialog *>(dialog)) {
             seen.acceptMode = fileDialog->acceptMode();
@@ -132,6 +170,7 @@ private:
             seen.selectedNameFilter = fileDialog->selectedNameFilter();
             if (auto *edit = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit")))
                 seen.fileName = edit->text();
+            seen.selectedFiles = fileDialog->selectedFiles();
         }
         return seen;
     }

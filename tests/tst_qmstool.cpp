@@ -1,3 +1,5 @@
+#include "audiosupport.h"
+
 #include "app/layertable.h"
 #include "app/thresholdrules.h"
 #include "soundfile/soundfilewriter.h"
@@ -194,13 +196,21 @@ private slots:
     void controlCharactersEscaped();
     void soxWaveAccepted();
     void ffmpegWaveRefused();
+    void convert_data();
+    void convert();
+    void buildConvertInterrupted();
     void verbose();
 
 private:
     QString path(const QString &name) const { return fixtures.filePath(name); }
     QString outPath() const { return work->filePath(QStringLiteral("out.qms")); }
 
+    // Audio files made by sox and ffmpeg, copied into the work folder;
+    // false (the test skipped) when they cannot be made.
+    bool copyAudio();
+
     QTemporaryDir fixtures;
+    QTemporaryDir audio;                 // made once, by copyAudio()
     std::unique_ptr<QTemporaryDir> work; // fresh for every test function
 };
 
@@ -238,10 +248,15 @@ void TestQmsTool::versionAndHelp_data()
     QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0
                                << QStringLiteral("qmstool " QMS_VERSION "\n") << QString();
     QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0
-                            << QStringLiteral("build -o OUT.qms [-t T1,...,Tn] WAV1") << QString();
+                            << QStringLiteral("convert -o OUT.wav INPUT | convert -d DIR")
+                            << QString();
     QTest::newRow("build --help") << QStringList{QStringLiteral("build"), QStringLiteral("--help")}
                                   << 0 << QStringLiteral("Usage: qmstool build -o OUT.qms")
                                   << QString();
+    QTest::newRow("convert --help")
+        << QStringList{QStringLiteral("convert"), QStringLiteral("--help")} << 0
+        << QStringLiteral("Usage: qmstool convert (-o OUT.wav INPUT | -d DIR INPUT...)")
+        << QString();
     QTest::newRow("check -h") << QStringList{QStringLiteral("check"), QStringLiteral("-h")} << 0
                               << QStringLiteral("Usage: qmstool check WAV...") << QString();
     QTest::newRow("inspect --help")
@@ -532,10 +547,13 @@ void TestQmsTool::refusals_data()
         << QStringLiteral("out.qms")
         << "qmstool: layer 2, %1/list.wav: -3 \"Incomatible file format\": a LIST chunk stands "
            "where the data chunk must start\n";
-    QTest::newRow("-4 48000 Hz") << QStringList{QStringLiteral("rate.wav")}
-                                 << QStringLiteral("out.qms")
-                                 << "qmstool: layer 1, %1/rate.wav: -4 \"File Error\": sample "
-                                    "rate 48000 Hz, needs 44100 Hz\n";
+    // An audio file that can be converted: what it is, and a hint.
+    QTest::newRow("-4 48000 Hz")
+        << QStringList{QStringLiteral("rate.wav")} << QStringLiteral("out.qms")
+        << "qmstool: layer 1, %1/rate.wav: -4 \"File Error\": WAV, 48000 Hz, 1 channel, 16-bit "
+           "integer, 0.02 s; a layer must be 44100 Hz, 1 channel, 16-bit\n"
+           "qmstool: \"qmstool convert\" makes a copy of it that can be a layer; \"build "
+           "--convert\" converts it for this build only\n";
     QTest::newRow("-5 data too short")
         << QStringList{QStringLiteral("short.wav")} << QStringLiteral("out.qms")
         << "qmstool: layer 1, %1/short.wav: -5 \"File too big!\": data length 100 bytes, needs "
@@ -738,6 +756,17 @@ void TestQmsTool::usageErrors_data()
                             << QStringLiteral("give the thresholds once, with one -t");
     QTest::newRow("check nothing") << QStringList{QStringLiteral("check")}
                                    << QStringLiteral("check needs at least one WAV file");
+    const QString c = QStringLiteral("convert");
+    QTest::newRow("convert: no -o or -d")
+        << QStringList{c, wav} << QStringLiteral("convert needs one of -o OUT.wav or -d DIR");
+    QTest::newRow("convert: -o and -d")
+        << QStringList{c, o, out, QStringLiteral("-d"), out, wav}
+        << QStringLiteral("convert needs one of -o OUT.wav or -d DIR");
+    QTest::newRow("convert -o: two inputs")
+        << QStringList{c, o, out, wav, wav}
+        << QStringLiteral("convert -o takes one input file, not 2; use -d DIR for more");
+    QTest::newRow("convert nothing")
+        << QStringList{c, o, out} << QStringLiteral("convert needs at least one input file");
     QTest::newRow("inspect nothing") << QStringList{QStringLiteral("inspect")}
                                      << QStringLiteral("inspect takes one sound file, not 0");
     QTest::newRow("inspect two") << QStringList{QStringLiteral("inspect"), out, out}
@@ -788,7 +817,8 @@ void TestQmsTool::checkLines()
              QStringLiteral("%1/good.wav: 1024\n"
                             "%1/list.wav: -3 \"Incomatible file format\": a LIST chunk stands "
                             "where the data chunk must start\n"
-                            "%1/rate.wav: -4 \"File Error\": sample rate 48000 Hz, needs 44100 Hz\n"
+                            "%1/rate.wav: -4 \"File Error\": WAV, 48000 Hz, 1 channel, 16-bit "
+                            "integer, 0.02 s; a layer must be 44100 Hz, 1 channel, 16-bit\n"
                             "%1/big.wav: 3141632\n"
                             "%1/short.wav: -5 \"File too big!\": data length 100 bytes, needs 512 "
                             "to 3141631\n")
@@ -997,7 +1027,8 @@ void TestQmsTool::failuresKeepTheOldFile()
     const Result result =
         qmstoolWithFaults(faults, {QStringLiteral("build"), QStringLiteral("-o"), outPath(), wav});
     QCOMPARE(result.exitCode, 1);
-    QVERIFY2(result.err.contains(message.arg(wav)), qPrintable(describe(result)));
+    QVERIFY2(result.err.contains(message.replace(QLatin1String("%1"), wav)),
+             qPrintable(describe(result)));
     QCOMPARE(readFile(outPath()), Previous.toUtf8());
     QCOMPARE(entries(work->path()), QStringList{QStringLiteral("out.qms")});
 }
@@ -1184,11 +1215,222 @@ void TestQmsTool::ffmpegWaveRefused()
     const Result checked = qmstool({QStringLiteral("check"), wav});
     QCOMPARE(checked.exitCode, 1);
     QCOMPARE(checked.out, QStringLiteral("%1: -3 \"Incomatible file format\": a LIST chunk stands "
-                                         "where the data chunk must start\n")
+                                         "where the data chunk must start; the file is WAV, 44100 "
+                                         "Hz, 1 channel, 16-bit integer, 0.50 s\n")
                               .arg(wav));
     const Result built = qmstool({QStringLiteral("build"), QStringLiteral("-o"), outPath(), wav});
     QCOMPARE(built.exitCode, 1);
     QVERIFY(built.err.contains(QLatin1String("-3 \"Incomatible file format\"")));
+    QVERIFY(!QFile::exists(outPath()));
+}
+
+bool TestQmsTool::copyAudio()
+{
+    const auto file = [this](const char *name) { return audio.filePath(QLatin1String(name)); };
+    static QString made = [&] {
+        QString failed = AudioSupport::make(
+            AudioSupport::soxSines(QStringLiteral("-r 48000 -c 2 -b 24"), file("tone.flac")));
+        for (const QStringList &arguments :
+             {AudioSupport::soxSines(QStringLiteral("-r 48000 -c 2"), file("tone.ogg")),
+              QStringList{"ffmpeg", "-i", file("tone.flac"), "-c:a", "libmp3lame",
+                          file("tone.mp3")},
+              QStringList{"ffmpeg", "-i", file("tone.flac"), "-ar", "44100", "-ac", "1", "-c:a",
+                          "pcm_s16le", file("ffmpeg.wav")},
+              // Too long for a layer, even converted.
+              QStringList{"sox", "-n", "-r", "8000", "-c", "1", "-b", "8", file("long.wav"),
+                          "synth", "40", "sine", "1000"},
+              // Too long for a layer as it is (-5), not once converted.
+              QStringList{"sox", "-n", "-r", "96000", "-c", "1", "-b", "16", file("96k.wav"),
+                          "synth", "17", "sine", "1000", "vol", "0.5"}}) {
+            if (failed.isEmpty())
+                failed = AudioSupport::make(arguments);
+        }
+        if (failed.isEmpty() && !writeFile(file("text.wav"), "not audio\n"))
+            failed = QStringLiteral("cannot write text.wav");
+        return failed;
+    }();
+    if (!made.isEmpty()) {
+        QTest::qSkip(qPrintable(made), __FILE__, __LINE__);
+        return false;
+    }
+    // Linked, not copied: a changed input shows in its checksum all the same.
+    for (const QString &name : entries(audio.path())) {
+        if (::link(QFile::encodeName(audio.filePath(name)),
+                   QFile::encodeName(work->filePath(name))) != 0)
+            QFile::copy(audio.filePath(name), work->filePath(name));
+    }
+    return true;
+}
+
+void TestQmsTool::convert_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // run in the work folder
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::addColumn<QStringList>("made"); // new files in the work folder
+    QTest::addColumn<QString>("names");    // of the layers in out.qms
+
+    const QString mp3 = QStringLiteral("MP3, 48000 Hz, 2 channels, compressed, 0.50 s");
+    const QString copied = QStringLiteral(
+        "WAV, 44100 Hz, 1 channel, 16-bit integer, 0.50 s; copied sample for sample");
+    const QString hint = QStringLiteral(
+        "qmstool: \"qmstool convert\" makes a copy of it that can be a layer; \"build --convert\" "
+        "converts it for this build only\n");
+    QTest::newRow("convert -o") << QStringList{"convert", "-o", "copy.wav", "tone.mp3"} << 0
+                                << "tone.mp3 -> copy.wav: " + mp3 +
+                                       "; 0 samples clipped; slot size 44544 bytes\n"
+                                << QString() << QStringList{"copy.wav"} << QString();
+    QTest::newRow("convert -d, into the inputs' folder")
+        << QStringList{"convert", "-d", ".", "tone.mp3", "ffmpeg.wav"} << 0
+        << "tone.mp3 -> ./tone.wav: " + mp3 +
+               "; 0 samples clipped; slot size 44544 bytes\n"
+               "ffmpeg.wav -> ./ffmpeg (44100 Hz mono).wav: " +
+               copied + "; 0 samples clipped; slot size 44544 bytes\n"
+        << QString() << QStringList{"ffmpeg (44100 Hz mono).wav", "tone.wav"} << QString();
+    QTest::newRow("convert -d, one base name twice, and a text file")
+        << QStringList{"convert", "-d", "sub", "tone.mp3", "text.wav", "tone.ogg"} << 1
+        << "tone.mp3 -> sub/tone.wav: " + mp3 + "; 0 samples clipped; slot size 44544 bytes\n"
+        << "qmstool: text.wav: not converted: it is not audio in any format that can be read\n"
+           "qmstool: tone.ogg: sub/tone.wav not written: it is one of the inputs, or a copy "
+           "already made\n"
+        << QStringList{"sub/tone.wav"} << QString();
+    QTest::newRow("convert -o onto the input")
+        << QStringList{"convert", "-o", "ffmpeg.wav", "ffmpeg.wav"} << 1 << QString()
+        << "qmstool: ffmpeg.wav: ffmpeg.wav not written: it is the file being converted\n"
+        << QStringList{} << QString();
+    QTest::newRow("check: what the file is")
+        << QStringList{"check", "tone.mp3", "ffmpeg.wav"} << 1
+        << "tone.mp3: -3 \"Incomatible file format\": " + mp3 +
+               "; a layer must be 44100 Hz, 1 channel, 16-bit\n"
+               "ffmpeg.wav: -3 \"Incomatible file format\": a LIST chunk stands where the data "
+               "chunk must start; the file is WAV, 44100 Hz, 1 channel, 16-bit integer, 0.50 s\n"
+        << QString() << QStringList{} << QString();
+    QTest::newRow("build: a hint")
+        << QStringList{"build", "-o", "out.qms", "tone.mp3"} << 1 << QString()
+        << "qmstool: layer 1, tone.mp3: -3 \"Incomatible file format\": " + mp3 +
+               "; a layer must be 44100 Hz, 1 channel, 16-bit\n" + hint +
+               "qmstool: out.qms not written\n"
+        << QStringList{} << QString();
+    QTest::newRow("build --convert")
+        << QStringList{"build", "--convert", "-o", "out.qms", "tone.mp3", "ffmpeg.wav", "tone.ogg"}
+        << 0
+        << "Layer 1: tone.mp3 -> tone.wav: " + mp3 +
+               "; 0 samples clipped; slot size 44544 bytes\n"
+               "Layer 2: ffmpeg.wav -> ffmpeg.wav: " +
+               copied +
+               "; 0 samples clipped; slot size 44544 bytes\n"
+               "Layer 3: tone.ogg -> tone.wav: Ogg Vorbis, 48000 Hz, 2 channels, compressed, 0.50 "
+               "s; 0 samples clipped; slot size 44544 bytes\n"
+               "Wrote out.qms: 3 layers, 134144 bytes\n"
+        << QString() << QStringList{"out.qms"} << "tone.wav ffmpeg.wav tone.wav";
+    QTest::newRow("build --convert: -5, but not a layer's format")
+        << QStringList{"build", "--convert", "-o", "out.qms", "96k.wav"} << 0
+        << "Layer 1: 96k.wav -> 96k.wav: WAV, 96000 Hz, 1 channel, 16-bit integer, 17.00 s; 0 "
+           "samples clipped; slot size 1499648 bytes\n"
+           "Wrote out.qms: 1 layer, 1500160 bytes\n"
+        << QString() << QStringList{"out.qms"} << "96k.wav";
+    QTest::newRow("build --convert: too long, even converted")
+        << QStringList{"build", "--convert", "-o", "out.qms", "long.wav"} << 1 << QString()
+        << "qmstool: layer 1, long.wav: -4 \"File Error\": WAV, 8000 Hz, 1 channel, 8-bit "
+           "unsigned integer, 40.00 s; a layer must be 44100 Hz, 1 channel, 16-bit; it is too "
+           "long for a layer (at most 35.62 s)\nqmstool: out.qms not written\n"
+        << QStringList{} << QString();
+    QTest::newRow("build --convert onto an input")
+        << QStringList{"build", "--convert", "-o", "tone.mp3", "tone.mp3"} << 1
+        << "Layer 1: tone.mp3 -> tone.wav: " + mp3 + "; 0 samples clipped; slot size 44544 bytes\n"
+        << "qmstool: tone.mp3 not written: it is the input of layer 1, tone.mp3\n"
+        << QStringList{} << QString();
+    QTest::newRow("build --convert, a text file")
+        << QStringList{"build", "--convert", "-o", "out.qms", "ffmpeg.wav", "text.wav"} << 1
+        << "Layer 1: ffmpeg.wav -> ffmpeg.wav: " + copied +
+               "; 0 samples clipped; slot size 44544 bytes\n"
+        << "qmstool: layer 2, text.wav: -3 \"Incomatible file format\": the file has only 10 "
+           "bytes, shorter than the 44-byte WAV header\nqmstool: out.qms not written\n"
+        << QStringList{} << QString();
+}
+
+// Audio files in any format, end to end: each copy or sound file as said,
+// nothing else written, no input changed, and the temporary folder of
+// build --convert gone.
+void TestQmsTool::convert()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QFETCH(QStringList, made);
+    QFETCH(QString, names);
+
+    if (!copyAudio())
+        return;
+    QVERIFY(QDir(work->path()).mkpath(QStringLiteral("sub")));
+    const QString temporary = work->filePath(QStringLiteral("tmp"));
+    QVERIFY(QDir().mkpath(temporary));
+    QMap<QString, QByteArray> inputs;
+    for (const QString &name : entries(audio.path()))
+        inputs[name] = AudioSupport::checksum(work->filePath(name));
+    const QStringList before = tree(work->path());
+
+    const QByteArray previousTemporary = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temporary));
+    const Result result = qmstool(arguments, work->path());
+    qputenv("TMPDIR", previousTemporary);
+
+    QCOMPARE(result.out, out);
+    QCOMPARE(result.err, err);
+    QCOMPARE(result.exitCode, exitCode);
+    for (const QString &name : inputs.keys())
+        QCOMPARE(AudioSupport::checksum(work->filePath(name)), inputs[name]);
+    QCOMPARE(entries(temporary), QStringList());
+    QStringList added;
+    for (const QString &line : tree(work->path())) {
+        if (!before.contains(line) && !line.startsWith(QLatin1String("tmp ")))
+            added << line.section(QLatin1Char(' '), 0, -3);
+    }
+    QCOMPARE(added, made);
+    for (const QString &name : made) {
+        if (name.endsWith(QLatin1String(".wav")))
+            QCOMPARE(ReadWaveFile(work->filePath(name)), 44544);
+    }
+    if (!names.isEmpty()) {
+        const QByteArray list = readFile(work->filePath(QStringLiteral("out.qms"))).mid(104, 200);
+        QVERIFY2(list.startsWith("\nout.qms\n" + names.toUtf8().replace(' ', '\n') + "\n\n"),
+                 list.constData());
+    }
+}
+
+// A build --convert ended by a signal while it writes a converted copy
+// leaves no temporary folder behind.
+void TestQmsTool::buildConvertInterrupted()
+{
+    if (!copyAudio())
+        return;
+    const QString temporary = work->filePath(QStringLiteral("tmp"));
+    QVERIFY(QDir().mkpath(temporary));
+    const QByteArray previousTemporary = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(temporary));
+    QProcess process;
+    qmstoolWithFaults(
+        {QStringLiteral("QMS_FAULT_NO_TMPFILE=1"), QStringLiteral("QMS_FAULT_FDATASYNC=stall")},
+        {QStringLiteral("build"), QStringLiteral("--convert"), QStringLiteral("-o"), outPath(),
+         work->filePath(QStringLiteral("tone.mp3"))},
+        &process);
+    qputenv("TMPDIR", previousTemporary);
+    // The copy's temporary file appears in the build's folder, in its
+    // subfolder for layer 1.
+    const QDeadlineTimer deadline(60000);
+    auto copyStarted = [&] {
+        const QStringList folders = entries(temporary);
+        return folders.size() == 1 &&
+               !entries(temporary + "/" + folders.first() + QStringLiteral("/1")).isEmpty();
+    };
+    while (!copyStarted() && !deadline.hasExpired())
+        QThread::msleep(10);
+    QVERIFY(copyStarted());
+    QCOMPARE(::kill(pid_t(process.processId()), SIGTERM), 0);
+    QCOMPARE(finish(process).exitCode, -1);
+    QCOMPARE(entries(temporary), QStringList());
     QVERIFY(!QFile::exists(outPath()));
 }
 

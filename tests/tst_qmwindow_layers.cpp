@@ -1,6 +1,7 @@
 // Adding, removing, selecting and playing layers through the main window's
 // widgets, with the real open-file dialog and message boxes.
 
+#include "audiosupport.h"
 #include "windowtest.h"
 
 #include <atomic>
@@ -27,6 +28,8 @@ constexpr quint32 OneBlockTooMany = 4096; // slot 4608
 class TestWindowLayers : public WindowTest
 {
     Q_OBJECT
+
+    enum SaveAnswer { Accept, Cancel, OverSource };
 
 private slots:
     // "+" adds the next layer, "-" removes the last; the rows are checked
@@ -71,9 +74,10 @@ private slots:
         }
     }
 
-    // A file refused in the open-file dialog: the message box, and nothing
-    // added. The refused slot keeps what the reader returned: its status, or
-    // the size that did not fit.
+    // A file refused in the open-file dialog: the message box with the
+    // reason, and nothing added. The refused slot keeps what the reader
+    // returned: its status, or the size that did not fit. Only an audio file
+    // refused for its format is offered a conversion.
     void refusedAddition_data()
     {
         QTest::addColumn<quint32>("loaded");   // a layer added first; 0: none
@@ -83,37 +87,40 @@ private slots:
         QTest::addColumn<int>("slotSize");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("reason"); // the box's informative text
+        QTest::addColumn<QString>("informative");
+        QTest::addColumn<bool>("convert");
         using TestSupport::le16;
         using TestSupport::patched;
         using TestSupport::waveFile;
         QTest::newRow("-1 cancelled") << 0u << "" << QByteArray() << false << -1 << "WARNING"
                                       << "No File Choosen"
-                                      << "no file was chosen";
+                                      << "no file was chosen" << false;
         QTest::newRow("-2 cannot open")
             << 0u << "gone.wav" << waveFile(1000) << true << -2 << "ERROR"
             << "File Error"
-            << "cannot be opened: No such file or directory";
+            << "cannot be opened: No such file or directory" << false;
         QTest::newRow("-3 no data tag")
             << 0u << "list.wav" << patched(waveFile(1000), 36, "LIST") << false << -3 << "ERROR"
             << "Incomatible file format"
-            << "a LIST chunk stands where the data chunk must start";
+            << "a LIST chunk stands where the data chunk must start" << false;
         QTest::newRow("-4 stereo")
             << 0u << "stereo.wav" << patched(waveFile(1000), 22, le16(2)) << false << -4 << "ERROR"
             << "File Error"
-            << "2 channels, needs 1 (mono)";
+            << "WAV, 44100 Hz, 2 channels, 16-bit integer, 0.01 s; a layer must be 44100 Hz, 1 "
+               "channel, 16-bit"
+            << true;
         QTest::newRow("-5 too short")
             << 0u << "short.wav" << waveFile(511) << false << -5 << "ERROR"
             << "File too big!"
-            << "data length 511 bytes, needs 512 to 3141631";
+            << "data length 511 bytes, needs 512 to 3141631" << false;
         QTest::newRow("-6 long name") << 0u << QString(77, QLatin1Char('n')) + ".wav"
                                       << waveFile(1000) << false << -6 << "ERROR"
                                       << "Filename is toooo long!"
-                                      << "the file name has 81 characters, at most 80";
+                                      << "the file name has 81 characters, at most 80" << false;
         QTest::newRow("-7 no space")
             << LargestData << "more.wav" << waveFile(OneBlockTooMany) << false << 4608 << "ERROR"
             << "Not enough space!"
-            << "the layer needs 4608 bytes; 4096 of the 3145728 bytes are left";
+            << "the layer needs 4608 bytes; 4096 of the 3145728 bytes are left" << false;
     }
     void refusedAddition()
     {
@@ -124,7 +131,8 @@ private slots:
         QFETCH(int, slotSize);
         QFETCH(QString, title);
         QFETCH(QString, text);
-        QFETCH(QString, reason);
+        QFETCH(QString, informative);
+        QFETCH(bool, convert);
 
         const QStringList names = addLayers(loaded > 0 ? 1 : 0, loaded);
         const int barBefore = driver->bar()->value();
@@ -148,8 +156,10 @@ private slots:
         QCOMPARE(box.icon, QMessageBox::Critical);
         QCOMPARE(box.title, title);
         QCOMPARE(box.text, text);
-        QCOMPARE(box.informativeText, reason);
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QCOMPARE(box.informativeText, informative);
+        QCOMPARE(box.buttonTexts.contains(QStringLiteral("Convert…")), convert);
+        QCOMPARE(box.buttonTexts.size(), convert ? 2 : 1);
 
         driver->checkRows(names);
         QCOMPARE(Layers.UsedSpace, usedBefore);
@@ -217,6 +227,99 @@ private slots:
                  QStringLiteral("%1\n%2\n1.50 s, a slot of 132608 bytes").arg(name, path(name)));
         driver->removeLastLayer();
         QCOMPARE(label->toolTip(), QString());
+    }
+
+    // "Convert…" in the refusal box of an audio file, through the real
+    // dialogs: the copy is saved where the user says (the save dialog starts
+    // beside the source) and added as the layer. The source never changes.
+    void convert_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("make"); // %1: the file
+        QTest::addColumn<QString>("informative");
+        QTest::addColumn<QString>("suggested");
+        QTest::addColumn<int>("answer"); // to the save dialog
+        QTest::addColumn<QString>("added");
+
+        const QStringList mp3{"ffmpeg",
+                              "-f",
+                              "lavfi",
+                              "-i",
+                              "sine=frequency=1000:duration=0.5:sample_rate=48000",
+                              "-ac",
+                              "2",
+                              "-c:a",
+                              "libmp3lame",
+                              "%1"};
+        const QString isMp3 = QStringLiteral("MP3, 48000 Hz, 2 channels, compressed, 0.50 s; a "
+                                             "layer must be 44100 Hz, 1 channel, 16-bit");
+        QTest::newRow("an MP3") << "tone.mp3" << mp3 << isMp3 << "tone.wav" << int(Accept)
+                                << "tone.wav";
+        QTest::newRow("an ffmpeg WAV: the copy named apart")
+            << "voice.wav" << QStringList{"ffmpeg",
+                                          "-f",
+                                          "lavfi",
+                                          "-i",
+                                          "sine=frequency=1000:duration=0.5:sample_rate=44100",
+                                          "-c:a",
+                                          "pcm_s16le",
+                                          "%1"}
+            << "a LIST chunk stands where the data chunk must start; the file is WAV, 44100 Hz, 1 "
+               "channel, 16-bit integer, 0.50 s"
+            << "voice (44100 Hz mono).wav" << int(Accept) << "voice (44100 Hz mono).wav";
+        QTest::newRow("save cancelled")
+            << "tone.mp3" << mp3 << isMp3 << "tone.wav" << int(Cancel) << QString();
+        QTest::newRow("saved over the source")
+            << "tone.mp3" << mp3 << isMp3 << "tone.wav" << int(OverSource) << QString();
+    }
+    void convert()
+    {
+        QFETCH(QString, file);
+        QFETCH(QStringList, make);
+        QFETCH(QString, informative);
+        QFETCH(QString, suggested);
+        QFETCH(int, answer);
+        QFETCH(QString, added);
+
+        const QString source = path(file);
+        const QString made = AudioSupport::make(make.replaceInStrings("%1", source));
+        if (!made.isEmpty())
+            QSKIP(qPrintable(made));
+        const QByteArray checksum = AudioSupport::checksum(source);
+        const QStringList before = TestSupport::entries(files->path());
+
+        QList<DialogAnswerer::Answer> answers{DialogAnswerer::chooseFile(source),
+                                              DialogAnswerer::press(QStringLiteral("Convert…"))};
+        if (answer == Accept)
+            answers << DialogAnswerer::acceptSuggested();
+        else if (answer == Cancel)
+            answers << DialogAnswerer::cancel();
+        else
+            answers << DialogAnswerer::chooseFile(source) << DialogAnswerer::press(QMessageBox::Yes)
+                    << DialogAnswerer::press(QMessageBox::Ok);
+        driver->click(driver->addRemoveButton(1), answers);
+
+        const QList<GuiSupport::SeenDialog> &seen = driver->dialogs.seen;
+        QCOMPARE(seen.size(), answers.size());
+        QCOMPARE(seen[1].informativeText, informative);
+        QCOMPARE(seen[2].title, QStringLiteral("Save Converted Copy"));
+        QCOMPARE(seen[2].acceptMode, QFileDialog::AcceptSave);
+        QCOMPARE(seen[2].selectedFiles, QStringList{path(suggested)});
+        if (answer == OverSource) {
+            QCOMPARE(seen.last().text, QStringLiteral("Conversion failed"));
+            QCOMPARE(seen.last().informativeText,
+                     source + QStringLiteral(" was not written: it is the file being converted"));
+        }
+        QVERIFY(!QApplication::overrideCursor());
+        QCOMPARE(AudioSupport::checksum(source), checksum);
+        if (added.isEmpty()) {
+            driver->checkRows({});
+            QCOMPARE(TestSupport::entries(files->path()), before);
+        } else {
+            driver->checkRows({added});
+            QCOMPARE(Layers.LayerPath[0], path(added));
+            QCOMPARE(Layers.LayerSize[0], 44544);
+        }
     }
 
     void availableSpaceBar_data()
@@ -432,7 +535,9 @@ private slots:
         QCOMPARE(dialog.title, QStringLiteral("Open File"));
         QCOMPARE(dialog.acceptMode, QFileDialog::AcceptOpen);
         QCOMPARE(dialog.nameFilters,
-                 (QStringList{"Wave File 44100 16 MONO (*.wav )", "Sound files (*.qms)"}));
+                 (QStringList{"Wave File 44100 16 MONO (*.wav )",
+                              "Audio files (*.wav *.flac *.ogg *.oga *.opus *.mp3 *.aif *.aiff)",
+                              "Sound files (*.qms)"}));
         QCOMPARE(dialog.selectedNameFilter, dialog.nameFilters.first());
         driver->checkRows({});
     }

@@ -1,0 +1,31 @@
+#include "audioformat.h"
+
+bool AudioFormat::IsLayerFormat() const
+{
+    return SampleRate == LayerFormat::SampleRate && Channels == 1 && Pcm16;
+}
+
+double AudioFormat::Seconds() const
+{
+    return SampleRate > 0 ? double(Frames) / SampleRate : 0.0;
+}
+
+QString AudioFormat::Describe() const
+{
+    return QStringLiteral("%1, %2 Hz, %3 %4, %5, %6")
+        .arg(Container)
+        .arg(SampleRate)
+        .arg(Channels)
+        .arg(Channels == 1 ? QStringLiteral("channel") : QStringLiteral("channels"))
+        .arg(Encoding, SecondsText(Seconds()));
+}
+
+QString LayerFormat::Describe()
+{
+    return QStringLiteral("%1 Hz, 1 channel, 16-bit").arg(SampleRate);
+}
+
+QString SecondsText(double seconds)
+{
+    return QStringLiteral("%1 s").arg(seconds, 0, 'f', 2);
+}

@@ -1,0 +1,33 @@
+#ifndef CONVERSIONOFFER_H
+#define CONVERSIONOFFER_H
+
+#include "audioformat.h"
+
+#include <QString>
+
+struct WaveCheck;
+
+// Whether a file that the WAV check refused can be converted into a layer,
+// and the reason to show for the refusal.
+struct ConversionOffer
+{
+    bool Possible = false;
+    // The check's reason, or what the file really is when it can be
+    // decoded, e.g. "WAV (extensible), 48000 Hz, 2 channels, 24-bit
+    // integer, 2.50 s; a layer must be 44100 Hz, 1 channel, 16-bit".
+    QString Reason;
+    AudioFormat Format; // when the file can be decoded
+};
+
+// Looks at the file at `path` that `check` refused. A refusal for the
+// file's format (-3, -4), or for its data length when it is not in a layer's
+// format anyway (-5), is offered a conversion when the file can be decoded,
+// holds samples and its copy would fit a slot. Other refusals are kept as
+// they are.
+ConversionOffer OfferConversion(const QString &path, const WaveCheck &check);
+
+// Where a converted copy of `source` goes in `folder`: "<base name>.wav", or
+// "<base name> (44100 Hz mono).wav" when that would be the source itself.
+QString ConvertedCopyPath(const QString &source, const QString &folder);
+
+#endif // CONVERSIONOFFER_H

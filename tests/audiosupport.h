@@ -1,0 +1,85 @@
+#ifndef AUDIOSUPPORT_H
+#define AUDIOSUPPORT_H
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QString>
+#include <QStringList>
+#include <QtEndian>
+
+#include <cmath>
+
+// Audio files made at test time by sox and ffmpeg, and what the tests
+// measure in a converted copy.
+namespace AudioSupport {
+
+// Runs sox or ffmpeg (`arguments[0]`) with the rest of `arguments`; "" when
+// it made its file, else what went wrong.
+inline QString make(const QStringList &arguments)
+{
+    const QString program = QStandardPaths::findExecutable(arguments.value(0));
+    if (program.isEmpty())
+        return arguments.value(0) + QStringLiteral(" is not installed");
+    QStringList rest = arguments.mid(1);
+    if (arguments.value(0) == QLatin1String("ffmpeg"))
+        rest = QStringList{"-nostdin", "-loglevel", "error", "-y"} + rest;
+    QProcess process;
+    process.start(program, rest);
+    if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return arguments.join(QLatin1Char(' ')) + QStringLiteral(" failed: ") +
+               QString::fromLocal8Bit(process.readAllStandardError());
+    return QString();
+}
+
+// sox's arguments for 0.5 s of a 1 kHz sine on the left (or only) channel
+// and a 3 kHz sine on the right, each at half of full scale, into `path`
+// with the format options `format` ("-r 48000 -c 2 -b 24").
+inline QStringList soxSines(const QString &format, const QString &path, double volume = 0.5)
+{
+    QStringList arguments{"sox", "-n"};
+    arguments << format.split(QLatin1Char(' '), Qt::SkipEmptyParts) << path << "synth"
+              << "0.5"
+              << "sine"
+              << "1000";
+    if (format.contains(QLatin1String("-c 2")))
+        arguments << "sine"
+                  << "3000";
+    arguments << "vol" << QString::number(volume);
+    return arguments;
+}
+
+inline QByteArray checksum(const QString &path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    return file.open(QIODevice::ReadOnly) && hash.addData(&file) ? hash.result() : QByteArray();
+}
+
+// The amplitude (full scale 1.0) of the `frequency` Hz part of 16-bit mono
+// samples at 44100 Hz, over the whole length.
+inline double amplitudeAt(const QByteArray &samples, double frequency)
+{
+    const qsizetype count = samples.size() / 2;
+    double re = 0;
+    double im = 0;
+    for (qsizetype i = 0; i < count; ++i) {
+        const double value = qFromLittleEndian<qint16>(samples.constData() + 2 * i) / 32768.0;
+        const double phase = 2 * M_PI * frequency * double(i) / 44100.0;
+        re += value * std::cos(phase);
+        im += value * std::sin(phase);
+    }
+    return count ? 2 * std::hypot(re, im) / double(count) : 0;
+}
+
+inline double decibels(double ratio)
+{
+    return 20 * std::log10(ratio);
+}
+
+} // namespace AudioSupport
+
+#endif // AUDIOSUPPORT_H

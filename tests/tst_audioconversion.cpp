@@ -1,0 +1,242 @@
+// Converting audio files of every kind into a layer's WAV format, made at
+// test time by sox and ffmpeg.
+
+#include "audiosupport.h"
+#include "testsupport.h"
+
+#include "audio/audioconverter.h"
+#include "audio/audiosource.h"
+#include "wav/wavefilereader.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace TestSupport;
+using AudioSupport::make;
+
+class TestAudioConversion : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void converts_data();
+    void converts();
+    void refusals_data();
+    void refusals();
+
+private:
+    QString path(const QString &name) const { return dir.filePath(name); }
+    // `arguments` with %1 the file to make and %2 the stereo master.
+    QString makeFile(QStringList arguments, const QString &file) const
+    {
+        arguments.replaceInStrings(QStringLiteral("%1"), file);
+        arguments.replaceInStrings(QStringLiteral("%2"), path(QStringLiteral("master.wav")));
+        return make(arguments);
+    }
+
+    QTemporaryDir dir;
+};
+
+void TestAudioConversion::initTestCase()
+{
+    QVERIFY(dir.isValid());
+    const QString made =
+        make(AudioSupport::soxSines(QStringLiteral("-r 48000 -c 2 -b 24"), path("master.wav")));
+    if (!made.isEmpty())
+        QSKIP(qPrintable(made));
+}
+
+void TestAudioConversion::converts_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("make"); // %1: the file, %2: a 48 kHz stereo 24-bit master
+    QTest::addColumn<QString>("source");   // what the file really is
+    QTest::addColumn<double>("tolerance"); // of the sines' levels in dB; < 0: not measured
+    QTest::addColumn<qint64>("frames");    // of the copy
+    QTest::addColumn<bool>("copied");      // bit for bit
+    QTest::addColumn<bool>("clips");
+
+    using AudioSupport::soxSines;
+    auto row = [](const char *name, const QString &file, const QStringList &make,
+                  const QString &source, double tolerance = 0.1, qint64 frames = 22050) {
+        QTest::newRow(name) << file << make << source << tolerance << frames << false << false;
+    };
+    row("48 kHz stereo 24-bit", "a.wav", soxSines("-r 48000 -c 2 -b 24 -t wavpcm", "%1"),
+        "WAV, 48000 Hz, 2 channels, 24-bit integer, 0.50 s");
+    row("WAVE_FORMAT_EXTENSIBLE", "a.wav", soxSines("-r 44100 -c 2 -b 24", "%1"),
+        "WAV (extensible), 44100 Hz, 2 channels, 24-bit integer, 0.50 s");
+    row("32-bit float", "a.wav", soxSines("-r 48000 -c 1 -e floating-point -b 32", "%1"),
+        "WAV, 48000 Hz, 1 channel, 32-bit float, 0.50 s");
+    row("8-bit unsigned", "a.wav", soxSines("-r 44100 -c 1 -e unsigned -b 8", "%1"),
+        "WAV, 44100 Hz, 1 channel, 8-bit unsigned integer, 0.50 s");
+    row("22050 Hz mono", "a.wav", soxSines("-r 22050 -c 1 -b 16", "%1"),
+        "WAV, 22050 Hz, 1 channel, 16-bit integer, 0.50 s");
+    row("96 kHz", "a.wav", soxSines("-r 96000 -c 2 -b 16", "%1"),
+        "WAV, 96000 Hz, 2 channels, 16-bit integer, 0.50 s");
+    row("FLAC", "a.flac", soxSines("-r 48000 -c 2 -b 16", "%1"),
+        "FLAC, 48000 Hz, 2 channels, 16-bit integer, 0.50 s");
+    row("Ogg Vorbis", "a.ogg", soxSines("-r 48000 -c 2", "%1"),
+        "Ogg Vorbis, 48000 Hz, 2 channels, compressed, 0.50 s", 0.5);
+    row("MP3", "a.mp3", {"ffmpeg", "-i", "%2", "-c:a", "libmp3lame", "-b:a", "192k", "%1"},
+        "MP3, 48000 Hz, 2 channels, compressed, 0.50 s", 0.5);
+    row("Opus", "a.opus", {"ffmpeg", "-i", "%2", "-c:a", "libopus", "%1"},
+        "Ogg Opus, 48000 Hz, 2 channels, compressed, 0.50 s", 0.5);
+    row("AIFF", "a.aiff", soxSines("-r 48000 -c 2 -b 16", "%1"),
+        "AIFF, 48000 Hz, 2 channels, 16-bit integer, 0.50 s");
+    row("shorter than 512 bytes: padded", "a.wav",
+        {"sox", "-n", "-r", "48000", "-c", "1", "-b", "16", "%1", "synth", "0.001", "sine", "1000"},
+        "WAV, 48000 Hz, 1 channel, 16-bit integer, 0.00 s", -1, 256);
+    QTest::newRow("ffmpeg's LIST chunk: copied")
+        << "a.wav"
+        << QStringList{"ffmpeg", "-i", "%2", "-ar", "44100", "-ac", "1", "-c:a", "pcm_s16le", "%1"}
+        << "WAV, 44100 Hz, 1 channel, 16-bit integer, 0.50 s" << -1.0 << qint64(22050) << true
+        << false;
+    QTest::newRow("float beyond full scale: clipped")
+        << "a.wav" << soxSines("-r 48000 -c 1 -e floating-point -b 32", "%1", 1.5)
+        << "WAV, 48000 Hz, 1 channel, 32-bit float, 0.50 s" << -1.0 << qint64(22050) << false
+        << true;
+}
+
+// Each copy passes the WAV check with its slot size, keeps the sines'
+// frequencies and levels (the channels averaged: each side's sine at half
+// its level), and the source stays as it was.
+void TestAudioConversion::converts()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, make);
+    QFETCH(QString, source);
+    QFETCH(double, tolerance);
+    QFETCH(qint64, frames);
+    QFETCH(bool, copied);
+    QFETCH(bool, clips);
+
+    const QString input = path(QString::fromLatin1(QTest::currentDataTag()) + name);
+    const QString made = makeFile(make, input);
+    if (!made.isEmpty())
+        QSKIP(qPrintable(made));
+    if (!DecodableExtensions().contains(name.section(QLatin1Char('.'), -1)))
+        QSKIP(qPrintable(QStringLiteral("this libsndfile does not read ") + name));
+    const QByteArray before = readFile(input);
+    const QString output = path(QStringLiteral("out.wav"));
+
+    ConversionReport report;
+    DebugCapture quiet;
+    QVERIFY2(ConvertAudioFile(input, output, &report), qPrintable(report.Reason));
+    QCOMPARE(report.Result, ConversionResult::Converted);
+    QCOMPARE(report.Source.Describe(), source);
+    QCOMPARE(report.Frames, frames);
+    QCOMPARE(report.Copied, copied);
+    QCOMPARE(report.Clipped > 0, clips);
+    QCOMPARE(report.DataLength, quint32(frames * 2));
+    QCOMPARE(report.SlotSize, qint32((frames * 2 & ~511) + 512));
+    QCOMPARE(ReadWaveFile(output), report.SlotSize);
+    const QByteArray copy = readFile(output);
+    QCOMPARE(copy.size(), 44 + frames * 2);
+    QCOMPARE(readFile(input), before);
+
+    if (copied)
+        QCOMPARE(copy.mid(44), before.right(frames * 2));
+    if (tolerance >= 0) {
+        const bool stereo = source.contains(QLatin1String("2 channels"));
+        const double left = AudioSupport::amplitudeAt(copy.mid(44), 1000);
+        const double right = AudioSupport::amplitudeAt(copy.mid(44), 3000);
+        const double expected = stereo ? 0.25 : 0.5;
+        QVERIFY2(qAbs(AudioSupport::decibels(left / expected)) <= tolerance,
+                 qPrintable(QStringLiteral("1 kHz at %1").arg(left)));
+        QVERIFY2(qAbs(AudioSupport::decibels(right / (stereo ? 0.25 : 1e-4))) <= tolerance ||
+                     (!stereo && right < 1e-3),
+                 qPrintable(QStringLiteral("3 kHz at %1").arg(right)));
+    }
+}
+
+// Makes the input of a refusal row; false if that failed.
+using Make = std::function<bool(const QString &input, const QString &output)>;
+Q_DECLARE_METATYPE(Make)
+
+void TestAudioConversion::refusals_data()
+{
+    QTest::addColumn<Make>("makeInput");
+    QTest::addColumn<ConversionResult>("result");
+    QTest::addColumn<QString>("reason");
+
+    auto sox = [](const QStringList &arguments) {
+        return [arguments](const QString &input, const QString &) {
+            QStringList withPath = arguments;
+            withPath.replaceInStrings(QStringLiteral("%1"), input);
+            return make(withPath).isEmpty();
+        };
+    };
+    QTest::newRow("a text file named .wav") << Make([](const QString &input, const QString &) {
+        return writeFile(input, "RIFF, but only in words.\n");
+    }) << ConversionResult::Unreadable << "it is not audio in any format that can be read";
+    QTest::newRow("an empty file")
+        << Make([](const QString &input, const QString &) { return writeFile(input, {}); })
+        << ConversionResult::Unreadable << "the file is empty";
+    QTest::newRow("a named pipe") << Make([](const QString &input, const QString &) {
+        return makeFifo(input);
+    }) << ConversionResult::Unreadable
+                                  << "it is a named pipe (FIFO), not a regular file";
+    const QStringList flac = AudioSupport::soxSines("-r 48000 -c 2 -b 16", "%1.flac");
+    QTest::newRow("a truncated FLAC")
+        << Make([sox, flac](const QString &input, const QString &) {
+               const QByteArray whole = (sox(flac)(input, {}), readFile(input + ".flac"));
+               return !whole.isEmpty() && writeFile(input, whole.left(whole.size() / 2));
+           })
+        << ConversionResult::Unreadable
+        << "the FLAC file cannot be decoded to its end: flac decoder lost sync";
+    QTest::newRow("no samples") << Make(sox({"sox", "-n", "-r", "48000", "-c", "2", "-b", "16",
+                                             "-t", "wav", "%1", "trim", "0", "0"}))
+                                << ConversionResult::Empty << "it holds no samples";
+    QTest::newRow("too long") << Make(sox({"sox", "-n", "-r", "8000", "-c", "1", "-b", "8", "-t",
+                                           "wav", "%1", "synth", "40", "sine", "1000"}))
+                              << ConversionResult::TooLong
+                              << "it lasts 40.00 s; a layer holds at most 35.62 s";
+    QTest::newRow("output is the input, through a symlink")
+        << Make([sox](const QString &input, const QString &output) {
+               return sox(AudioSupport::soxSines("-r 48000 -c 2 -b 16 -t wav", "%1"))(input, {}) &&
+                      QFile::remove(output) && QFile::link(input, output);
+           })
+        << ConversionResult::NotWritten << "it is the file being converted";
+    QTest::newRow("output is the input, through a hard link")
+        << Make([sox](const QString &input, const QString &output) {
+               return sox(AudioSupport::soxSines("-r 48000 -c 2 -b 16 -t wav", "%1"))(input, {}) &&
+                      QFile::remove(output) &&
+                      ::link(QFile::encodeName(input), QFile::encodeName(output)) == 0;
+           })
+        << ConversionResult::NotWritten << "it is the file being converted";
+}
+
+// A refusal says why in plain words, and leaves both the input and what
+// stood at the output as they were.
+void TestAudioConversion::refusals()
+{
+    QFETCH(Make, makeInput);
+    QFETCH(ConversionResult, result);
+    QFETCH(QString, reason);
+
+    const QString input =
+        path(QStringLiteral("in-") + QString::fromLatin1(QTest::currentDataTag()));
+    const QString output =
+        path(QStringLiteral("out-") + QString::fromLatin1(QTest::currentDataTag()));
+    QVERIFY(writeFile(output, "an earlier file"));
+    QVERIFY(makeInput(input, output));
+    // A named pipe is never opened here: it would wait for a writer.
+    const bool regular = QFileInfo(input).isFile();
+    const QByteArray inputBefore = regular ? AudioSupport::checksum(input) : QByteArray();
+    const QByteArray outputBefore = readFile(output);
+    const QStringList entriesBefore = entries(dir.path());
+
+    ConversionReport report;
+    DebugCapture quiet;
+    QVERIFY(!ConvertAudioFile(input, output, &report));
+    QCOMPARE(report.Result, result);
+    QCOMPARE(report.Reason, reason);
+    if (regular)
+        QCOMPARE(AudioSupport::checksum(input), inputBefore);
+    QCOMPARE(readFile(output), outputBefore);
+    QCOMPARE(entries(dir.path()), entriesBefore);
+}
+
+QTEST_GUILESS_MAIN(TestAudioConversion)
+#include "tst_audioconversion.moc"
