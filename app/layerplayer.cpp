@@ -1,10 +1,10 @@
 #include "layerplayer.h"
 
+#include "pluginloader.h"
+
 #include "playback/layerplaybackinterface.h"
 
-#include <QCoreApplication>
 #include <QMessageBox>
-#include <QPluginLoader>
 #include <QWidget>
 
 namespace {
@@ -28,19 +28,14 @@ void LayerPlayer::Play(const QString &path)
 
 LayerPlaybackInterface *LayerPlayer::LoadPlayback()
 {
-    // First the library paths (the program's folder, QT_PLUGIN_PATH, Qt's
-    // plugin folder), then the folder the plugin is installed in.
-    QPluginLoader loader(PluginName);
-    if (loader.fileName().isEmpty())
-        loader.setFileName(QCoreApplication::applicationDirPath() +
-                           QStringLiteral("/" QMS_PLAYBACK_FROM_PROGRAM "/") + PluginName);
-    QObject *plugin = loader.instance();
+    QString error;
+    QObject *plugin = LoadWindowPlugin(PluginName, &error);
     auto *playback = qobject_cast<LayerPlaybackInterface *>(plugin);
     if (!playback) {
         QMessageBox box(QMessageBox::Critical, QStringLiteral("ERROR"),
                         QStringLiteral("Playback is unavailable"), QMessageBox::Ok, window);
-        box.setInformativeText(plugin ? loader.fileName() + QStringLiteral(" cannot play layers.")
-                                      : loader.errorString());
+        box.setInformativeText(plugin ? PluginName + QStringLiteral(" cannot play layers.")
+                                      : error);
         box.exec();
         return nullptr;
     }

@@ -2,6 +2,7 @@
 #include "ui_qmwindow.h"
 
 #include "addlayer.h"
+#include "audioconversion.h"
 #include "dropfilter.h"
 #include "layerplayer.h"
 #include "layertable.h"
@@ -9,9 +10,6 @@
 #include "thresholdrules.h"
 #include "writefailuremessage.h"
 
-#include "audio/audioconverter.h"
-#include "audio/audiosource.h"
-#include "audio/conversionoffer.h"
 #include "soundfile/layerextraction.h"
 #include "soundfile/soundfilereader.h"
 #include "soundfile/soundfilewriter.h"
@@ -111,7 +109,15 @@ QMWindow::QMWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::QMWindow)
 
 QMWindow::~QMWindow()
 {
+    delete conversion;
     delete ui;
+}
+
+AudioConversion &QMWindow::Conversion()
+{
+    if (!conversion)
+        conversion = new AudioConversion;
+    return *conversion;
 }
 
 // Add/remove buttons
@@ -170,7 +176,7 @@ bool QMWindow::AddLayerFile(const QString &path)
 {
     WaveCheck check;
     if (::AddLayer(Layers, path, &check) <= 0) {
-        const ConversionOffer offer = OfferConversion(path, check);
+        const ConversionOffer offer = Conversion().Offer(path, check);
         if (!offer.Possible) {
             ShowStatus(check.Result, offer.Reason);
             return false;
@@ -202,15 +208,15 @@ void QMWindow::ShowLayerName(int layer, quint32 dataLength)
 
 bool QMWindow::ConvertAndAdd(const QString &source)
 {
-    const QString copy =
-        QFileDialog::getSaveFileName(this, tr("Save Converted Copy"),
-                                     ConvertedCopyPath(source, QFileInfo(source).absolutePath()),
-                                     tr("Wave File 44100 16 MONO (*.wav )"));
+    const QString copy = QFileDialog::getSaveFileName(
+        this, tr("Save Converted Copy"),
+        Conversion().CopyPath(source, QFileInfo(source).absolutePath()),
+        tr("Wave File 44100 16 MONO (*.wav )"));
     if (copy.isEmpty())
         return false;
     ConversionReport report;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool converted = ConvertAudioFile(source, copy, &report);
+    const bool converted = Conversion().Convert(source, copy, &report);
     QApplication::restoreOverrideCursor();
     if (!converted) {
         const QString reason = report.Result == ConversionResult::NotWritten
@@ -301,11 +307,12 @@ QString QMWindow::BrowseFile(bool soundFiles)
     if (!QFileInfo::exists(lastFolder))
         lastFolder = DefaultWaveFolder;
     // WAV files first, selected unless sound files are asked for; those last.
-    const QStringList filters{
+    QStringList filters{
         tr("Wave File 44100 16 MONO (*.wav )"),
-        AudioFilesFilter(),
+        Conversion().FilesFilter(),
         tr("Sound files (*.qms)"),
     };
+    filters.removeAll(QString()); // no audio files without the conversion plugin
     QString selected = soundFiles ? filters.last() : filters.first();
     const QString path = QFileDialog::getOpenFileName(this, tr("Open File"), lastFolder,
                                                       filters.join(QLatin1String(";;")), &selected);

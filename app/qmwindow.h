@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+class AudioConversion;
 class LayerPlayer;
 class QLabel;
 class QPushButton;
@@ -102,6 +103,7 @@ private:
     // Asks where to save a converted copy of `source`, writes it and adds it
     // through AddLayerFile(). True when it was added.
     bool ConvertAndAdd(const QString &source);
+    AudioConversion &Conversion();
     void RemoveLayer(int layer);
     void ShowAddedRow(int layer);
     // The layer's name on its row, shortened in the middle when it does not
@@ -142,7 +144,8 @@ private:
     QPushButton *thresholdButtonOf[Rows] = {};
     QPushButton *addRemoveButtonOf[Rows] = {};
     QPushButton *playButtonOf[Rows] = {};
-    LayerPlayer *player = nullptr; // made when a layer is first played
+    LayerPlayer *player = nullptr;         // made when a layer is first played
+    AudioConversion *conversion = nullptr; // made when a file first needs it
 };
 
 #endif // QMWINDOW_H

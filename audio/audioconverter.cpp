@@ -113,6 +113,15 @@ bool Conversion::Run(const QString &input, const QString &output,
         return false;
     if (source.Failed())
         return fail(ConversionResult::Unreadable, source.ErrorString());
+    // A file cut short (a FLAC that lost its end at a frame boundary) decodes
+    // without an error but gives fewer samples than it announces.
+    if (format().ExactLength && decoded < format().Frames) {
+        return fail(ConversionResult::Unreadable,
+                    QStringLiteral("the %1 file ends early: %2 of its %3 could be decoded")
+                        .arg(format().Container,
+                             SecondsText(double(decoded) / format().SampleRate),
+                             SecondsText(format().Seconds())));
+    }
     if (decoded == 0)
         return fail(ConversionResult::Empty, QStringLiteral("it holds no samples"));
     return write(out);

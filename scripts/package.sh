@@ -49,8 +49,8 @@ fail() {
     failures=$((failures + 1))
 }
 
-# The dependencies come from the libraries the programs and the playback
-# plugin link (Qt Multimedia through the plugin alone).
+# The dependencies come from the libraries the programs and the window's
+# plugins link (Qt Multimedia, libsndfile and libsoxr through the plugins).
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libsndfile1 libsoxr0; do
     [[ $depends =~ (^|, )$library\  ]] || fail "Depends does not name $library: $depends"
@@ -60,8 +60,8 @@ installed=$(dpkg-query -W -f='${Status} ${Version}' "$package" 2>/dev/null || tr
 [ "$installed" = "install ok installed $version" ] ||
     fail "dpkg reports $package as \"$installed\", not version $version installed"
 
-plugin=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/QuelmarR4FileGen/libqmsplayback.so
-for program in /usr/bin/qmstool /usr/bin/QuelmarR4FileGen "$plugin"; do
+plugins=/usr/lib/$(dpkg-architecture -qDEB_HOST_MULTIARCH)/QuelmarR4FileGen
+for program in /usr/bin/qmstool /usr/bin/QuelmarR4FileGen "$plugins"/libqms*.so; do
     missing=$(ldd "$program" 2>&1 | grep 'not found' || true)
     [ -z "$missing" ] || fail "$program lacks libraries: $missing"
 done
@@ -89,7 +89,8 @@ rm -rf "$config"
 files=(
     /usr/bin/QuelmarR4FileGen
     /usr/bin/qmstool
-    "$plugin"
+    "$plugins/libqmsplayback.so"
+    "$plugins/libqmsconversion.so"
     /usr/share/applications/$app_id.desktop
     /usr/share/icons/hicolor/96x96/apps/$app_id.png
     /usr/share/metainfo/$app_id.metainfo.xml

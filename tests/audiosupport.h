@@ -40,7 +40,7 @@ inline QString make(const QStringList &arguments)
 // with the format options `format` ("-r 48000 -c 2 -b 24").
 inline QStringList soxSines(const QString &format, const QString &path, double volume = 0.5)
 {
-    QStringList arguments{"sox", "-n"};
+    QStringList arguments{"sox", "-R", "-n"}; // -R: the same dither, the same file, every run
     arguments << format.split(QLatin1Char(' '), Qt::SkipEmptyParts) << path << "synth"
               << "0.5"
               << "sine"

@@ -3,7 +3,7 @@
 # landed there: every file in its place, the icon a 96x96 PNG, the desktop
 # entry, AppStream metainfo and MIME definition valid and agreeing with each
 # other and with the programs, the man page clean, the installed qmstool
-# writing a file its MIME definition recognises, the playback plugin where the
+# writing a file its MIME definition recognises, the window's plugins where the
 # installed window finds it, and the installed window starting. Checks that
 # need desktop-file-validate, appstreamcli, xmllint, update-mime-database or
 # groff are skipped where those are not installed.
@@ -70,14 +70,17 @@ done <<EOF
 -s share/mime/packages/quelmar-qms.xml
 -s share/man/man1/qmstool.1.gz
 EOF
-# The playback plugin, in its folder under the library folder (lib/, or
+# The window's plugins, in their folder under the library folder (lib/, or
 # lib/<multiarch>/ for the prefix /usr).
-plugin=$(cd "$prefix" && find . -name libqmsplayback.so | sed 's|^\./||')
-if [[ $plugin =~ ^lib(/[^/]+)?/QuelmarR4FileGen/libqmsplayback\.so$ ]]; then
-    pass "installed $plugin"
-else
-    fail "installed the playback plugin once under lib/.../QuelmarR4FileGen/, found: $plugin"
-fi
+for name in qmsplayback qmsconversion; do
+    found=$(cd "$prefix" && find . -name "lib$name.so" | sed 's|^\./||')
+    if [[ $found =~ ^lib(/[^/]+)?/QuelmarR4FileGen/lib$name\.so$ ]]; then
+        pass "installed $found"
+    else
+        fail "installed lib$name.so once under lib/.../QuelmarR4FileGen/, found: $found"
+    fi
+done
+plugins=$(dirname "$(cd "$prefix" && find . -name libqmsplayback.so | sed 's|^\./||')")
 if ((failures)); then
     echo "Installed:"
     (cd "$prefix" && find . -type f | sort | sed 's/^/    /')
@@ -203,19 +206,28 @@ for section in NAME SYNOPSIS DESCRIPTION COMMANDS '"EXIT STATUS"' EXAMPLES '"SEE
     fi
 done
 
-# Qt Multimedia comes with the playback plugin alone, and the installed window
-# finds the plugin relative to its own folder: the window test's first Play,
-# run from the installed bin/ folder without QT_PLUGIN_PATH.
+# Qt Multimedia and the audio libraries come with the plugins alone, and the
+# installed window finds them relative to its own folder: the window tests'
+# first Play and first conversion, run from the installed bin/ folder without
+# QT_PLUGIN_PATH.
 needed() { readelf -d "$1" 2>/dev/null | grep -q "(NEEDED).*\[$2"; }
-if needed "$window" libQt6Core.so && ! needed "$window" libQt6Multimedia.so &&
-    needed "$prefix/$plugin" libQt6Multimedia.so; then
-    pass "only the playback plugin links Qt Multimedia"
-else
-    fail "the window links Qt Multimedia, or the playback plugin does not"
-fi
+while read -r plugin library; do
+    if needed "$window" libQt6Core.so && ! needed "$window" "$library" &&
+        needed "$prefix/$plugins/lib$plugin.so" "$library"; then
+        pass "only lib$plugin.so links $library"
+    else
+        fail "the window links $library, or lib$plugin.so does not"
+    fi
+done <<EOF
+qmsplayback libQt6Multimedia.so
+qmsconversion libsndfile.so
+qmsconversion libsoxr.so
+EOF
 cp "$build/tests/tst_qmwindow_layers" "$prefix/bin/"
 check "installed window plays through its plugin" env -u QT_PLUGIN_PATH QT_QPA_PLATFORM=offscreen \
     "$prefix/bin/tst_qmwindow_layers" playIsMadeOnFirstUseAndFailsQuietly
+check "installed window converts through its plugin" env -u QT_PLUGIN_PATH \
+    QT_QPA_PLATFORM=offscreen "$prefix/bin/tst_qmwindow_layers" "convert:an MP3"
 rm "$prefix/bin/tst_qmwindow_layers"
 
 # The installed window starts and is still running when stopped.

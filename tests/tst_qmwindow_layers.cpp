@@ -526,6 +526,29 @@ private slots:
         QCOMPARE(driver->dialogs.seen.size(), 2);
     }
 
+    // Without the conversion plugin the window still works: no audio files
+    // in the open dialog, and refusals keep the WAV check's reason with no
+    // "Convert…".
+    void convertWithoutThePlugin()
+    {
+        const QString stereo = path(QStringLiteral("stereo.wav"));
+        QVERIFY(TestSupport::writeFile(
+            stereo, TestSupport::patched(TestSupport::waveFile(1000), 22, TestSupport::le16(2))));
+        const QStringList libraryPaths = QCoreApplication::libraryPaths();
+        QCoreApplication::setLibraryPaths({files->filePath(QStringLiteral("no-plugins"))});
+        driver->click(driver->addRemoveButton(1),
+                      {DialogAnswerer::chooseFile(stereo), DialogAnswerer::press(QMessageBox::Ok)});
+        QCoreApplication::setLibraryPaths(libraryPaths);
+
+        const QList<GuiSupport::SeenDialog> &seen = driver->dialogs.seen;
+        QCOMPARE(seen.first().nameFilters,
+                 (QStringList{"Wave File 44100 16 MONO (*.wav )", "Sound files (*.qms)"}));
+        QCOMPARE(seen.last().text, QStringLiteral("File Error"));
+        QCOMPARE(seen.last().informativeText, QStringLiteral("2 channels, needs 1 (mono)"));
+        QCOMPARE(seen.last().buttonTexts.size(), 1);
+        driver->checkRows({});
+    }
+
     void openDialog()
     {
         driver->click(driver->addRemoveButton(1),
