@@ -17,26 +17,6 @@ namespace {
 
 constexpr qint64 BlockFrames = 8192;
 
-// The canonical header of a 44100 Hz 16-bit mono PCM file.
-QByteArray waveHeader(quint32 dataLength)
-{
-    QByteArray header(WaveHeader::Size, '\0');
-    char *p = header.data();
-    memcpy(p, "RIFF", 4);
-    qToLittleEndian<quint32>(36 + dataLength, p + 4);
-    memcpy(p + 8, "WAVEfmt ", 8);
-    qToLittleEndian<quint32>(16, p + 16);
-    qToLittleEndian<quint16>(1, p + 20); // PCM
-    qToLittleEndian<quint16>(1, p + 22);
-    qToLittleEndian<quint32>(LayerFormat::SampleRate, p + 24);
-    qToLittleEndian<quint32>(LayerFormat::SampleRate * LayerFormat::BytesPerSample, p + 28);
-    qToLittleEndian<quint16>(LayerFormat::BytesPerSample, p + 32);
-    qToLittleEndian<quint16>(16, p + 34);
-    memcpy(p + 36, "data", 4);
-    qToLittleEndian<quint32>(dataLength, p + 40);
-    return header;
-}
-
 // The samples at 44100 Hz that `frames` at `rate` make.
 double layerFrames(double frames, int rate)
 {
@@ -118,8 +98,7 @@ bool Conversion::Run(const QString &input, const QString &output,
     if (format().ExactLength && decoded < format().Frames) {
         return fail(ConversionResult::Unreadable,
                     QStringLiteral("the %1 file ends early: %2 of its %3 could be decoded")
-                        .arg(format().Container,
-                             SecondsText(double(decoded) / format().SampleRate),
+                        .arg(format().Container, SecondsText(double(decoded) / format().SampleRate),
                              SecondsText(format().Seconds())));
     }
     if (decoded == 0)
@@ -200,7 +179,7 @@ bool Conversion::write(OutputFile &out)
     report.SlotSize = WaveHeader::SlotSize(report.DataLength);
     if (QSysInfo::ByteOrder != QSysInfo::LittleEndian)
         qToLittleEndian<qint16>(samples.data(), qsizetype(samples.size()), samples.data());
-    if (!out.Write(waveHeader(report.DataLength)) ||
+    if (!out.Write(WaveHeader::Canonical(report.DataLength)) ||
         !out.Write(reinterpret_cast<const char *>(samples.data()), report.DataLength) ||
         !out.Commit())
         return fail(ConversionResult::NotWritten, out.ErrorString());
