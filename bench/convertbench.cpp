@@ -12,36 +12,15 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
 // Runs `program` with `arguments`, its output dropped; dies when it fails.
 void run(const QString &program, const QStringList &arguments)
 {
-    QList<QByteArray> storage{QFile::encodeName(program)};
-    for (const QString &argument : arguments)
-        storage << QFile::encodeName(argument);
-    std::vector<char *> argv;
-    for (QByteArray &argument : storage)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (spawned != 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        qFatal("%s failed", qPrintable(storage.join(' ')));
+    if (RunQuietly(program, arguments) != 0)
+        qFatal("%s %s failed", qPrintable(program), qPrintable(arguments.join(' ')));
 }
 
 // The samples of a 16-bit mono WAV file with the canonical 44-byte header.

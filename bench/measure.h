@@ -1,6 +1,9 @@
 #ifndef MEASURE_H
 #define MEASURE_H
 
+#include <QString>
+#include <QStringList>
+
 #include <functional>
 #include <vector>
 
@@ -9,5 +12,11 @@
 // each in milliseconds.
 std::vector<double> MedianMilliseconds(const std::vector<std::function<void()>> &candidates,
                                        int rounds);
+
+// Runs `program` with `arguments` in a child process, its output dropped, and
+// waits for it: its exit status, or -1 when it could not start or did not
+// exit normally. Spawned, not forked: a fork would carry this process's own
+// memory into figures measured from the child.
+int RunQuietly(const QString &program, const QStringList &arguments);
 
 #endif // MEASURE_H

@@ -1,18 +1,14 @@
 #include "memorybench.h"
 
 #include "benchfiles.h"
+#include "measure.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <vector>
-
-extern char **environ;
 
 namespace {
 
@@ -23,32 +19,14 @@ namespace {
 long peakKiB(const QString &folder, const QStringList &arguments)
 {
     const QString report = QDir(folder).filePath(QStringLiteral("rss.txt"));
-    QList<QByteArray> storage{QByteArrayLiteral("/usr/bin/time"),
-                              QByteArrayLiteral("-f"),
-                              QByteArrayLiteral("%M"),
-                              QByteArrayLiteral("-o"),
-                              QFile::encodeName(report),
-                              QByteArrayLiteral(QMSTOOL_PATH)};
-    for (const QString &argument : arguments)
-        storage << QFile::encodeName(argument);
-    std::vector<char *> argv;
-    for (QByteArray &argument : storage)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        qFatal("cannot start /usr/bin/time (Debian package time)");
-
-    int status = 0;
-    if (waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        qFatal("qmstool %s failed", qPrintable(arguments.value(0)));
+    const int status =
+        RunQuietly(QStringLiteral("/usr/bin/time"),
+                   QStringList{QStringLiteral("-f"), QStringLiteral("%M"), QStringLiteral("-o"),
+                               report, QStringLiteral(QMSTOOL_PATH)} +
+                       arguments);
+    if (status != 0)
+        qFatal("qmstool %s failed, or /usr/bin/time (Debian package time) is missing",
+               qPrintable(arguments.value(0)));
     QFile file(report);
     bool ok = false;
     const long peak = file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toLong(&ok) : 0;
