@@ -4,7 +4,7 @@
 #include "console.h"
 #include "inspectreport.h"
 
-#include "soundfile/soundfileparser.h"
+#include "soundfile/soundfilereader.h"
 
 #include <QJsonDocument>
 

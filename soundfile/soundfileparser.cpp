@@ -1,7 +1,6 @@
 #include "soundfileparser.h"
 
 #include "soundfileformat.h"
-#include "wav/inputfile.h"
 
 #include <QStringDecoder>
 #include <QtEndian>
@@ -446,17 +445,4 @@ SoundFileInfo ParseSoundFile(const QByteArray &headerBytes, qint64 fileLength,
     const QByteArray bytes = headerBytes.left(SoundFileParser::MaxHeaderRead);
     Parser(bytes, fileLength, endsInZeros, info).run();
     return info;
-}
-
-SoundFileInfo ReadSoundFileInfo(const QString &path)
-{
-    SoundFileInfo info;
-    InputFile file;
-    QByteArray bytes;
-    if (!file.Open(path) ||
-        !file.ReadAt(0, qMin(file.Size(), SoundFileParser::MaxHeaderRead), bytes)) {
-        info.Problems << QStringLiteral("%1: %2").arg(path, file.ErrorString());
-        return info;
-    }
-    return ParseSoundFile(bytes, file.Size());
 }

@@ -73,9 +73,4 @@ using SlotEndCheck = std::function<bool(qint64 slotEnd)>;
 SoundFileInfo ParseSoundFile(const QByteArray &headerBytes, qint64 fileLength,
                              const SlotEndCheck &endsInZeros = {});
 
-// Reads at most SoundFileParser::MaxHeaderRead bytes of the file at `path`
-// and parses them. A file that cannot be opened or read, or that is not a
-// regular file, gives a problem saying so.
-SoundFileInfo ReadSoundFileInfo(const QString &path);
-
 #endif // SOUNDFILEPARSER_H

@@ -41,3 +41,13 @@ bool SoundFileReader::ReadSlot(int index, QByteArray &bytes)
     }
     return true;
 }
+
+SoundFileInfo ReadSoundFileInfo(const QString &path)
+{
+    SoundFileReader reader;
+    if (reader.Open(path) || !reader.CannotRead())
+        return reader.Info();
+    SoundFileInfo info;
+    info.Problems << QStringLiteral("%1: %2").arg(path, reader.ErrorString());
+    return info;
+}

@@ -36,4 +36,11 @@ private:
     QString error;
 };
 
+// What the header of the sound file at `path` holds, through
+// SoundFileReader: at most SoundFileParser::MaxHeaderRead bytes of it
+// parsed, and the slots' last bytes where the page counts leave a size open.
+// A file that cannot be opened or read, or that is not a regular file, gives
+// a problem that names it.
+SoundFileInfo ReadSoundFileInfo(const QString &path);
+
 #endif // SOUNDFILEREADER_H

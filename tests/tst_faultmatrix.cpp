@@ -4,7 +4,7 @@
 // In every case the user is told clearly, no older file is damaged and no
 // temporary file is left behind.
 
-#include "soundfile/soundfileparser.h"
+#include "soundfile/soundfilereader.h"
 #include "windowtest.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "app/thresholdrules.h"
 #include "soundfile/soundfileformat.h"
-#include "soundfile/soundfileparser.h"
+#include "soundfile/soundfilereader.h"
 #include "soundfile/soundfilewriter.h"
 #include "soundfile/soundjob.h"
 #include "testsupport.h"
