@@ -3,7 +3,6 @@
 #include "qmwindow.h"
 
 #include <QFileInfo>
-#include <QPointer>
 
 void OpenCommandLineFiles(QMWindow &window, const QStringList &arguments)
 {
@@ -14,11 +13,7 @@ void OpenCommandLineFiles(QMWindow &window, const QStringList &arguments)
     }
     if (files.isEmpty())
         return;
+    // Once the event loop runs; dropped with the window if it goes first.
     QMetaObject::invokeMethod(
-        &window,
-        [window = QPointer<QMWindow>(&window), files] {
-            if (window)
-                window->OpenFiles(files);
-        },
-        Qt::QueuedConnection);
+        &window, [&window, files] { window.OpenFiles(files); }, Qt::QueuedConnection);
 }

@@ -4,7 +4,6 @@
 
 #include <QDropEvent>
 #include <QMimeData>
-#include <QPointer>
 #include <QUrl>
 
 DropFilter::DropFilter(QMWindow *window) : QObject(window), window(window) {}
@@ -39,12 +38,9 @@ bool DropFilter::eventFilter(QObject *watched, QEvent *event)
         drop->setDropAction(Qt::CopyAction);
         drop->accept();
         if (event->type() == QEvent::Drop) {
+            // After the drop returns; dropped with the window if it goes first.
             QMetaObject::invokeMethod(
-                window,
-                [window = QPointer<QMWindow>(window), files] {
-                    if (window)
-                        window->OpenFiles(files);
-                },
+                window, [window = window, files] { window->OpenFiles(files); },
                 Qt::QueuedConnection);
         }
         return true;
