@@ -58,9 +58,9 @@ QString Printable(const QString &text)
     QString shown;
     shown.reserve(text.size());
     for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x20 || (u >= 0x7F && u <= 0x9F))
-            shown += QStringLiteral("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        // C0, DEL and C1: Unicode's control characters.
+        if (c.category() == QChar::Other_Control)
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
         else
             shown += c;
     }

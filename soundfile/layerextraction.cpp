@@ -211,8 +211,7 @@ QString LayerFileName(const QString &storedName, int layer)
 {
     QString name;
     for (const QChar c : storedName) {
-        const char16_t u = c.unicode();
-        const bool control = u < 0x20 || (u >= 0x7F && u <= 0x9F);
+        const bool control = c.category() == QChar::Other_Control; // C0, DEL, C1
         name += control || c == QLatin1Char('/') ? QLatin1Char('_') : c;
     }
     if (name.isEmpty())
