@@ -1,50 +1,45 @@
 #include "audioconversion.h"
 
-#include "pluginloader.h"
-
-#include "conversion/audioconversioninterface.h"
-#include "wav/wavefilereader.h"
+#include "core/cleanupregistry.h"
+#include "core/layercheck.h"
 
 #include <QDebug>
 
 AudioConversionInterface *AudioConversion::plugin()
 {
-    if (!loadTried) {
-        loadTried = true;
-        loaded = qobject_cast<AudioConversionInterface *>(
-            LoadWindowPlugin(QStringLiteral("qmsconversion"), &loadError));
-        if (!loaded)
-            qDebug() << "Audio conversion is unavailable:" << loadError;
-    }
+    const bool first = !conversion.Tried();
+    AudioConversionInterface *loaded = conversion.Get<AudioConversionInterface>();
+    if (first && loaded)
+        loaded->UseCleanupRegistry(&CleanupRegistry::Process());
+    else if (first)
+        qDebug() << "Audio conversion is unavailable:" << conversion.ErrorString();
     return loaded;
 }
 
-ConversionOffer AudioConversion::Offer(const QString &path, const WaveCheck &check)
+AudioConversion::Offer AudioConversion::OfferFor(const QString &path, const LayerCheck &check)
 {
-    if (AudioConversionInterface *conversion = plugin())
-        return conversion->Offer(path, check);
-    ConversionOffer none;
-    none.Reason = check.Reason;
-    return none;
+    if (AudioConversionInterface *loaded = plugin())
+        return loaded->OfferFor(path, check);
+    return Offer{false, check.Reason};
 }
 
-bool AudioConversion::Convert(const QString &input, const QString &output, ConversionReport *report)
+AudioConversion::Outcome AudioConversion::Convert(const QString &input, const QString &output)
 {
-    if (AudioConversionInterface *conversion = plugin())
-        return conversion->Convert(input, output, report);
-    if (report)
-        report->Reason = QStringLiteral("audio conversion is unavailable: %1").arg(loadError);
-    return false;
+    if (AudioConversionInterface *loaded = plugin())
+        return loaded->Convert(input, output);
+    return Outcome{
+        false, false,
+        QStringLiteral("audio conversion is unavailable: %1").arg(conversion.ErrorString())};
 }
 
 QString AudioConversion::CopyPath(const QString &source, const QString &folder)
 {
-    AudioConversionInterface *conversion = plugin();
-    return conversion ? conversion->CopyPath(source, folder) : QString();
+    AudioConversionInterface *loaded = plugin();
+    return loaded ? loaded->CopyPath(source, folder) : QString();
 }
 
 QString AudioConversion::FilesFilter()
 {
-    AudioConversionInterface *conversion = plugin();
-    return conversion ? conversion->FilesFilter() : QString();
+    AudioConversionInterface *loaded = plugin();
+    return loaded ? loaded->FilesFilter() : QString();
 }

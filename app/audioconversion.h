@@ -1,13 +1,11 @@
 #ifndef AUDIOCONVERSION_H
 #define AUDIOCONVERSION_H
 
-#include "audio/audioconverter.h"
-#include "audio/conversionoffer.h"
+#include "pluginholder.h"
+
+#include "conversion/audioconversioninterface.h"
 
 #include <QString>
-
-class AudioConversionInterface;
-struct WaveCheck;
 
 // The window's way to the audio conversion, in the conversion plugin
 // (libqmsconversion), which is loaded when a file first needs it. Without the
@@ -15,8 +13,11 @@ struct WaveCheck;
 class AudioConversion
 {
 public:
-    ConversionOffer Offer(const QString &path, const WaveCheck &check);
-    bool Convert(const QString &input, const QString &output, ConversionReport *report);
+    using Offer = AudioConversionInterface::Offer;
+    using Outcome = AudioConversionInterface::Outcome;
+
+    Offer OfferFor(const QString &path, const LayerCheck &check);
+    Outcome Convert(const QString &input, const QString &output);
     QString CopyPath(const QString &source, const QString &folder);
     // The open dialog's filter of audio files; empty without the plugin.
     QString FilesFilter();
@@ -24,9 +25,7 @@ public:
 private:
     AudioConversionInterface *plugin();
 
-    bool loadTried = false;
-    AudioConversionInterface *loaded = nullptr;
-    QString loadError;
+    PluginHolder conversion{QStringLiteral("qmsconversion")};
 };
 
 #endif // AUDIOCONVERSION_H

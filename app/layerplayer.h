@@ -1,17 +1,18 @@
 #ifndef LAYERPLAYER_H
 #define LAYERPLAYER_H
 
+#include "pluginholder.h"
+
 #include <QObject>
 
-class LayerPlaybackInterface;
 class QWidget;
 
 // Plays a layer's WAV file through the playback plugin (libqmsplayback), which
 // is loaded on the first Play(): the program starts without the audio
 // libraries and without waiting for the audio system. When the plugin cannot
-// be loaded, Play() says so in a message box on `window` and plays nothing.
-// Playback runs on its own; its outcome (no audio device, a file that cannot
-// be decoded) is not reported.
+// be loaded, every Play() says so in a message box on `window`, with the
+// reason, and plays nothing. Playback runs on its own; its outcome (no audio
+// device, a file that cannot be decoded) is not reported.
 class LayerPlayer : public QObject
 {
     Q_OBJECT
@@ -22,10 +23,9 @@ public:
     void Play(const QString &path);
 
 private:
-    LayerPlaybackInterface *LoadPlayback();
-
     QWidget *window;
-    LayerPlaybackInterface *playback = nullptr;
+    // The plugin's object, and the sound it plays, live as long as this player.
+    PluginHolder playback{QStringLiteral("qmsplayback"), this};
 };
 
 #endif // LAYERPLAYER_H

@@ -1,7 +1,7 @@
 #include "commandlinefiles.h"
 #include "qmwindow.h"
 
-#include "soundfile/outputfile.h"
+#include "core/cleanupregistry.h"
 
 #include <QApplication>
 

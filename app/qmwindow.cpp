@@ -1,15 +1,15 @@
 #include "qmwindow.h"
 #include "ui_qmwindow.h"
 
-#include "addlayer.h"
 #include "audioconversion.h"
 #include "dropfilter.h"
 #include "layerplayer.h"
-#include "layertable.h"
-#include "statusmessage.h"
-#include "thresholdrules.h"
 #include "writefailuremessage.h"
 
+#include "core/addlayer.h"
+#include "core/layertable.h"
+#include "core/statusmessage.h"
+#include "core/thresholdrules.h"
 #include "soundfile/layerextraction.h"
 #include "soundfile/soundfilereader.h"
 #include "soundfile/soundfilewriter.h"
@@ -37,9 +37,16 @@ const QString EmptyMark = QStringLiteral("+");
 const QString FirstEmptyText = QStringLiteral("Create a Layer");
 const QString EmptyText = QStringLiteral("Add a Layer");
 
-// Status codes whose boxes the sound files' refusals reuse.
-constexpr int FileErrorBox = -2;
-constexpr int IncompatibleFormatBox = -3;
+// The statuses whose boxes a sound file's refusals reuse: "File Error" for
+// one that cannot be read, "Incomatible file format" for one that is not
+// valid.
+constexpr LayerStatus FileErrorBox = LayerStatus::CannotOpen;
+constexpr LayerStatus IncompatibleFormatBox = LayerStatus::NoDataChunk;
+
+QString waveFilesFilter()
+{
+    return QMWindow::tr("Wave File 44100 16 MONO (*.wav )");
+}
 
 bool IsSoundFilePath(const QString &path)
 {
@@ -174,14 +181,14 @@ void QMWindow::AddLayer(int layer)
 
 bool QMWindow::AddLayerFile(const QString &path)
 {
-    WaveCheck check;
-    if (::AddLayer(Layers, path, &check) <= 0) {
-        const ConversionOffer offer = Conversion().Offer(path, check);
+    const LayerCheck check = ::AddLayer(Layers, path, CheckWaveFile);
+    if (!check.Accepted()) {
+        const AudioConversion::Offer offer = Conversion().OfferFor(path, check);
         if (!offer.Possible) {
-            ShowStatus(check.Result, offer.Reason);
+            ShowStatus(check.Status, offer.Reason);
             return false;
         }
-        return ShowMessage(StatusMessageFor(check.Result), offer.Reason, tr("Convert…")) &&
+        return ShowMessage(StatusMessageFor(check.Status), offer.Reason, tr("Convert…")) &&
                ConvertAndAdd(path);
     }
     ShowAvailableSpace();
@@ -202,7 +209,7 @@ void QMWindow::ShowLayerName(int layer, quint32 dataLength)
     label->setText(label->fontMetrics().elidedText(name, Qt::ElideMiddle, width));
     label->setToolTip(tr("%1\n%2\n%3 s, a slot of %4 bytes")
                           .arg(name, QDir::toNativeSeparators(Layers.LayerPath[layer - 1]))
-                          .arg(double(dataLength) / LayerTable::BytesPerSecond, 0, 'f', 2)
+                          .arg(double(dataLength) / Limits::BytesPerSecond, 0, 'f', 2)
                           .arg(Layers.LayerSize[layer - 1]));
 }
 
@@ -210,18 +217,16 @@ bool QMWindow::ConvertAndAdd(const QString &source)
 {
     const QString copy = QFileDialog::getSaveFileName(
         this, tr("Save Converted Copy"),
-        Conversion().CopyPath(source, QFileInfo(source).absolutePath()),
-        tr("Wave File 44100 16 MONO (*.wav )"));
+        Conversion().CopyPath(source, QFileInfo(source).absolutePath()), waveFilesFilter());
     if (copy.isEmpty())
         return false;
-    ConversionReport report;
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool converted = Conversion().Convert(source, copy, &report);
+    const AudioConversion::Outcome outcome = Conversion().Convert(source, copy);
     QApplication::restoreOverrideCursor();
-    if (!converted) {
-        const QString reason = report.Result == ConversionResult::NotWritten
-                                   ? tr("%1 was not written: %2").arg(copy, report.Reason)
-                                   : report.Reason;
+    if (!outcome.Converted) {
+        const QString reason = outcome.CopyNotWritten
+                                   ? tr("%1 was not written: %2").arg(copy, outcome.Reason)
+                                   : outcome.Reason;
         ShowMessage({StatusMessage::Critical, "ERROR", "Conversion failed"}, reason);
         return false;
     }
@@ -308,7 +313,7 @@ QString QMWindow::BrowseFile(bool soundFiles)
         lastFolder = DefaultWaveFolder;
     // WAV files first, selected unless sound files are asked for; those last.
     QStringList filters{
-        tr("Wave File 44100 16 MONO (*.wav )"),
+        waveFilesFilter(),
         Conversion().FilesFilter(),
         tr("Sound files (*.qms)"),
     };
@@ -321,11 +326,6 @@ QString QMWindow::BrowseFile(bool soundFiles)
         QSettings().setValue(LastFolderKey, lastFolder);
     }
     return path;
-}
-
-void QMWindow::DeriveLayerName(int slot)
-{
-    Layers.LayerName[slot] = LayerNameOf(Layers.LayerPath[slot]);
 }
 
 // Sound files and files from outside
@@ -367,9 +367,9 @@ void QMWindow::OpenFiles(const QStringList &paths)
             QStringList names;
             for (const QString &path : paths.mid(i))
                 names << LayerNameOf(path);
-            ShowStatus(LayerTable::NotEnoughSpace, tr("All %1 layers are in use; not added: %2")
-                                                       .arg(Rows)
-                                                       .arg(names.join(QLatin1String(", "))));
+            ShowStatus(LayerStatus::NotEnoughSpace, tr("All %1 layers are in use; not added: %2")
+                                                        .arg(Rows)
+                                                        .arg(names.join(QLatin1String(", "))));
             return;
         }
         AddLayerFile(paths.at(i));
@@ -493,12 +493,6 @@ void QMWindow::on_ThresholdSlider_sliderMoved(int position)
     ShowThresholds();
 }
 
-void QMWindow::DistributeThresholds(int layerCount)
-{
-    SpreadThresholds(Layers.LayerThreshold, layerCount);
-    ShowThresholds();
-}
-
 void QMWindow::ResetThresholdSelection()
 {
     ui->ThresholdSlider->setVisible(false);
@@ -579,9 +573,7 @@ void QMWindow::on_GenerateButton_clicked()
     SetSoundFileName();
 
     const SoundJob job = MakeSoundJob(Layers);
-    WriteReport report;
-    WriteSoundFile(job, &report);
-    ShowWriteFailure(report, job);
+    ShowWriteFailure(WriteSoundFile(job), job);
 }
 
 void QMWindow::SetSoundFileName()
@@ -604,9 +596,9 @@ void QMWindow::ErrorMessage(int code)
     ShowMessage(StatusMessageFor(code), QString());
 }
 
-void QMWindow::ShowStatus(int code, const QString &reason)
+void QMWindow::ShowStatus(LayerStatus status, const QString &reason)
 {
-    ShowMessage(StatusMessageFor(code), reason);
+    ShowMessage(StatusMessageFor(status), reason);
 }
 
 bool QMWindow::ShowMessage(const StatusMessage &message, const QString &details,

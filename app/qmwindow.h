@@ -1,6 +1,9 @@
 #ifndef QMWINDOW_H
 #define QMWINDOW_H
 
+#include "core/layercheck.h"
+#include "core/limits.h"
+
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -32,10 +35,6 @@ public:
     // Runs the open-file dialog in the remembered WAV folder and remembers the
     // chosen file's folder; returns the path, "" when cancelled.
     QString BrowseWaveFile();
-    // Sets LayerName of `slot` from its LayerPath.
-    void DeriveLayerName(int slot);
-    // Spreads the thresholds evenly for `layerCount` layers and shows them.
-    void DistributeThresholds(int layerCount);
     // Hides the slider and clears the visible threshold selection.
     void ResetThresholdSelection();
     // Sets SoundFileName from SoundFilePath.
@@ -120,8 +119,8 @@ private:
     void ShowThresholds();
     void ShowAvailableSpace();
     void ShowWriteFailure(const WriteReport &report, const SoundJob &job);
-    // The box of a status code, with `reason` as its informative text.
-    void ShowStatus(int code, const QString &reason);
+    // The box of a status, with `reason` as its informative text.
+    void ShowStatus(LayerStatus status, const QString &reason);
     // Shows a box with `details` as its informative text, and a button
     // `action` beside OK when given; true when that button was clicked.
     bool ShowMessage(const StatusMessage &message, const QString &details,
@@ -133,7 +132,7 @@ private:
     QPushButton *AddRemoveButtonOf(int layer) const { return addRemoveButtonOf[layer - 1]; }
     QPushButton *PlayButtonOf(int layer) const { return playButtonOf[layer - 1]; }
 
-    static constexpr int Rows = 8;
+    static constexpr int Rows = Limits::LayerCount;
 
     Ui::QMWindow *ui;
     QString lastFolder;     // where the open-file dialog starts

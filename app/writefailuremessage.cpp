@@ -9,11 +9,6 @@
 
 namespace {
 
-// Status codes whose boxes the write failures reuse.
-constexpr int FileErrorBox = -2;
-constexpr int NotEnoughSpaceBox = -7;
-constexpr int UnknownErrorBox = 0;
-
 QString tr(const char *text)
 {
     return QCoreApplication::translate("WriteFailureMessage", text);
@@ -24,21 +19,23 @@ QString tr(const char *text)
 std::optional<WriteFailureMessage> WriteFailureMessageFor(const WriteReport &report,
                                                           const SoundJob &job)
 {
-    if (report.Status == SoundFileStatus::Written || job.FilePath.isEmpty())
+    if (report.Written() || job.FilePath.isEmpty())
         return std::nullopt;
 
     const QString file = QDir::toNativeSeparators(job.FilePath);
     const QString details =
         tr("Could not write %1: %2.").arg(file, DescribeWriteFailure(job, report));
+    // The boxes of the layers' refusals that say the same.
     switch (report.Status) {
-    case SoundFileStatus::OverCapacity:
-        return WriteFailureMessage{StatusMessageFor(NotEnoughSpaceBox), details};
-    case SoundFileStatus::CannotCreate:
-    case SoundFileStatus::WriteFailed:
-    case SoundFileStatus::LayerUnusable:
-    case SoundFileStatus::OutputIsLayer:
-        return WriteFailureMessage{StatusMessageFor(FileErrorBox), details};
-    default:
-        return WriteFailureMessage{StatusMessageFor(UnknownErrorBox), details};
+    case WriteStatus::Written:
+        return std::nullopt;
+    case WriteStatus::OverCapacity:
+        return WriteFailureMessage{StatusMessageFor(LayerStatus::NotEnoughSpace), details};
+    case WriteStatus::CannotCreate:
+    case WriteStatus::WriteFailed:
+    case WriteStatus::LayerUnusable:
+    case WriteStatus::OutputIsLayer:
+        return WriteFailureMessage{StatusMessageFor(LayerStatus::CannotOpen), details};
     }
+    return WriteFailureMessage{StatusMessageFor(0), details}; // "Unknown Error"
 }

@@ -1,7 +1,7 @@
 #ifndef WRITEFAILUREMESSAGE_H
 #define WRITEFAILUREMESSAGE_H
 
-#include "statusmessage.h"
+#include "core/statusmessage.h"
 
 #include <QString>
 

@@ -17,17 +17,10 @@ namespace {
 
 constexpr qint64 BlockFrames = 8192;
 
-// The samples at 44100 Hz that `frames` at `rate` make.
-double layerFrames(double frames, int rate)
-{
-    return frames * LayerFormat::SampleRate / rate;
-}
-
 QString tooLong(double seconds)
 {
     return QStringLiteral("it lasts %1; a layer holds at most %2")
-        .arg(SecondsText(seconds),
-             SecondsText(double(LayerFormat::MaxFrames) / LayerFormat::SampleRate));
+        .arg(SecondsText(seconds), SecondsText(LayerFormat::MaxSeconds));
 }
 
 class Conversion
@@ -45,11 +38,7 @@ private:
         qDebug() << "Not converted:" << reason;
         return false;
     }
-    bool tooLongSoFar() const
-    {
-        return std::llround(layerFrames(double(decoded), format().SampleRate)) >
-               LayerFormat::MaxFrames;
-    }
+    bool tooLongSoFar() const { return LayerFormat::TooLong(double(decoded), format().SampleRate); }
     const AudioFormat &format() const { return source.Format(); }
     bool copy();
     bool convert();
@@ -71,9 +60,7 @@ bool Conversion::Run(const QString &input, const QString &output,
     qDebug() << "Source:" << format().Describe();
     if (format().ExactLength && format().Frames == 0)
         return fail(ConversionResult::Empty, QStringLiteral("it holds no samples"));
-    if (format().ExactLength &&
-        std::llround(layerFrames(double(format().Frames), format().SampleRate)) >
-            LayerFormat::MaxFrames)
+    if (format().ExactLength && LayerFormat::TooLong(double(format().Frames), format().SampleRate))
         return fail(ConversionResult::TooLong, tooLong(format().Seconds()));
 
     OutputFile out(output);
@@ -86,7 +73,7 @@ bool Conversion::Run(const QString &input, const QString &output,
                     QStringLiteral("it is one of the inputs, or a copy already made"));
 
     samples.reserve(size_t(
-        qBound<qint64>(0, std::llround(layerFrames(double(format().Frames), format().SampleRate)),
+        qBound<qint64>(0, LayerFormat::FramesAt(double(format().Frames), format().SampleRate),
                        LayerFormat::MaxFrames)));
     report.Copied = format().IsLayerFormat();
     if (!(report.Copied ? copy() : convert()))
@@ -172,7 +159,7 @@ bool Conversion::write(OutputFile &out)
 {
     // Exactly as many samples as the source's duration makes at 44100 Hz.
     const qint64 frames =
-        report.Copied ? decoded : std::llround(layerFrames(double(decoded), format().SampleRate));
+        report.Copied ? decoded : LayerFormat::FramesAt(double(decoded), format().SampleRate);
     samples.resize(size_t(qMax(frames, LayerFormat::MinFrames)), 0);
     report.Frames = qint64(samples.size());
     report.DataLength = quint32(samples.size()) * LayerFormat::BytesPerSample;

@@ -1,5 +1,7 @@
 #include "audioformat.h"
 
+#include <cmath>
+
 bool AudioFormat::IsLayerFormat() const
 {
     return SampleRate == LayerFormat::SampleRate && Channels == 1 && Pcm16;
@@ -23,6 +25,16 @@ QString AudioFormat::Describe() const
 QString LayerFormat::Describe()
 {
     return QStringLiteral("%1 Hz, 1 channel, 16-bit").arg(SampleRate);
+}
+
+qint64 LayerFormat::FramesAt(double frames, int rate)
+{
+    return std::llround(frames * SampleRate / rate);
+}
+
+bool LayerFormat::TooLong(double frames, int rate)
+{
+    return FramesAt(frames, rate) > MaxFrames;
 }
 
 QString SecondsText(double seconds)

@@ -1,6 +1,8 @@
 #ifndef AUDIOFORMAT_H
 #define AUDIOFORMAT_H
 
+#include "core/limits.h"
+
 #include <QString>
 
 // What an audio file really holds, as its decoder reports it.
@@ -26,18 +28,21 @@ struct AudioFormat
     QString Describe() const;
 };
 
-// The sample rate, channels and sample size of a layer.
+// A layer's samples (core/limits.h) as the conversion needs them.
 namespace LayerFormat {
-constexpr int SampleRate = 44100;
-constexpr int BytesPerSample = 2;
-// The most samples a layer holds: the WAV check accepts up to 3141631 data
-// bytes, so 1570815 16-bit samples (about 35.6 s).
-constexpr qint64 MaxFrames = 1570815;
-// The fewest: the WAV check asks for 512 data bytes. A shorter result is
-// padded with silence, which the slot would hold anyway.
-constexpr qint64 MinFrames = 256;
+using Limits::SampleRate;
+constexpr int BytesPerSample = Limits::BytesPerFrame; // one channel
+// The most samples a layer holds, and the fewest the WAV check takes (a
+// shorter result is padded with silence, which the slot would hold anyway).
+using Limits::MaxFrames;
+using Limits::MinFrames;
+constexpr double MaxSeconds = double(MaxFrames) / SampleRate;
 // "44100 Hz, 1 channel, 16-bit"
 QString Describe();
+// The samples at a layer's rate that `frames` at `rate` make, rounded.
+qint64 FramesAt(double frames, int rate);
+// True when those samples are more than a layer holds.
+bool TooLong(double frames, int rate);
 } // namespace LayerFormat
 
 // A duration for messages: "2.50 s".

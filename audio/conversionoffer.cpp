@@ -2,21 +2,21 @@
 
 #include "audiosource.h"
 
+#include "core/layercheck.h"
 #include "wav/inputfile.h"
-#include "wav/wavefilereader.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <cmath>
-
-ConversionOffer OfferConversion(const QString &path, const WaveCheck &check)
+ConversionOffer OfferConversion(const QString &path, const LayerCheck &check)
 {
     ConversionOffer offer;
     offer.Reason = check.Reason;
-    const bool forFormat =
-        check.Result == WaveStatus::NoDataChunk || check.Result == WaveStatus::UnsupportedFormat;
-    if (!forFormat && check.Result != WaveStatus::DataLengthOutOfRange)
+    const bool refused = !check.Accepted();
+    const bool forFormat = refused && (check.Status == LayerStatus::NoDataChunk ||
+                                       check.Status == LayerStatus::UnsupportedFormat);
+    const bool forLength = refused && check.Status == LayerStatus::DataLengthOutOfRange;
+    if (!forFormat && !forLength)
         return offer;
     AudioFormat format;
     if (!ProbeAudioFile(path, format))
@@ -31,14 +31,12 @@ ConversionOffer OfferConversion(const QString &path, const WaveCheck &check)
                              .arg(format.Describe(), LayerFormat::Describe());
     // An estimated length (MP3) is given some room: the conversion itself
     // stops once the copy gets too long.
-    const double layerFrames = double(format.Frames) * LayerFormat::SampleRate / format.SampleRate /
-                               (format.ExactLength ? 1.0 : 1.05);
+    const double frames = double(format.Frames) / (format.ExactLength ? 1.0 : 1.05);
     if (format.ExactLength && format.Frames == 0) {
         offer.Reason += QStringLiteral("; it holds no samples");
-    } else if (std::llround(layerFrames) > LayerFormat::MaxFrames) {
-        offer.Reason +=
-            QStringLiteral("; it is too long for a layer (at most %1)")
-                .arg(SecondsText(double(LayerFormat::MaxFrames) / LayerFormat::SampleRate));
+    } else if (LayerFormat::TooLong(frames, format.SampleRate)) {
+        offer.Reason += QStringLiteral("; it is too long for a layer (at most %1)")
+                            .arg(SecondsText(LayerFormat::MaxSeconds));
     } else {
         offer.Possible = true;
     }

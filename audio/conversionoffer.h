@@ -5,7 +5,7 @@
 
 #include <QString>
 
-struct WaveCheck;
+struct LayerCheck;
 
 // Whether a file that the WAV check refused can be converted into a layer,
 // and the reason to show for the refusal.
@@ -20,11 +20,11 @@ struct ConversionOffer
 };
 
 // Looks at the file at `path` that `check` refused. A refusal for the
-// file's format (-3, -4), or for its data length when it is not in a layer's
-// format anyway (-5), is offered a conversion when the file can be decoded,
+// file's format (NoDataChunk, UnsupportedFormat), or for its data length
+// when it is not in a layer's format anyway, is offered a conversion when the file can be decoded,
 // holds samples and its copy would fit a slot. Other refusals are kept as
 // they are.
-ConversionOffer OfferConversion(const QString &path, const WaveCheck &check);
+ConversionOffer OfferConversion(const QString &path, const LayerCheck &check);
 
 // Where a converted copy of `source` goes in `folder`: "<base name>.wav", or
 // "<base name> (44100 Hz mono).wav" when that would be the source itself.

@@ -1,31 +1,19 @@
 #include "benchfiles.h"
 
+#include "wav/waveheader.h"
+
 #include <QDir>
 #include <QFile>
-#include <QtEndian>
-
-#include <cstring>
 
 namespace BenchFiles {
 
 QString WriteWave(const QString &folder, const QString &name, quint32 dataLength)
 {
-    QByteArray bytes(44 + qsizetype(dataLength), Qt::Uninitialized);
-    char *p = bytes.data();
-    memcpy(p, "RIFF", 4);
-    qToLittleEndian<quint32>(36 + dataLength, p + 4);
-    memcpy(p + 8, "WAVEfmt ", 8);
-    qToLittleEndian<quint32>(16, p + 16);
-    qToLittleEndian<quint16>(1, p + 20);
-    qToLittleEndian<quint16>(1, p + 22);
-    qToLittleEndian<quint32>(44100, p + 24);
-    qToLittleEndian<quint32>(88200, p + 28);
-    qToLittleEndian<quint16>(2, p + 32);
-    qToLittleEndian<quint16>(16, p + 34);
-    memcpy(p + 36, "data", 4);
-    qToLittleEndian<quint32>(dataLength, p + 40);
+    QByteArray bytes = WaveHeader::Canonical(dataLength);
+    bytes.resize(WaveHeader::Size + qsizetype(dataLength));
+    char *samples = bytes.data() + WaveHeader::Size;
     for (quint32 i = 0; i < dataLength; ++i)
-        p[44 + i] = char((i * 13 + (i >> 9)) & 0xFF);
+        samples[i] = char((i * 13 + (i >> 9)) & 0xFF);
 
     const QString path = QDir(folder).filePath(name);
     QFile file(path);

@@ -3,10 +3,11 @@
 #include "benchfiles.h"
 #include "measure.h"
 
-#include "app/addlayer.h"
-#include "app/layertable.h"
+#include "core/addlayer.h"
+#include "core/layertable.h"
 #include "soundfile/soundfilewriter.h"
 #include "soundfile/soundjob.h"
+#include "wav/wavefilereader.h"
 
 #include <QDir>
 #include <QFile>
@@ -43,7 +44,7 @@ void RunWriteBench(const QString &folder, int rounds)
     const QStringList layers = BenchFiles::FullCapacityLayers(folder);
     LayerTable table;
     for (const QString &layer : layers) {
-        if (AddLayer(table, layer) <= 0)
+        if (!AddLayer(table, layer, CheckWaveFile).Accepted())
             qFatal("layer refused: %s", qPrintable(layer));
     }
     table.SoundFilePath = dir.filePath(QStringLiteral("full.qms"));
@@ -55,7 +56,7 @@ void RunWriteBench(const QString &folder, int rounds)
     const QString savePath = dir.filePath(QStringLiteral("saved.bin"));
 
     auto writer = [&] {
-        if (WriteSoundFile(job) != SoundFileStatus::Written)
+        if (!WriteSoundFile(job).Written())
             qFatal("WriteSoundFile failed");
     };
     auto plainCopy = [&] {
@@ -91,11 +92,11 @@ void RunWriteBench(const QString &folder, int rounds)
     writer(), plainCopy(), syncedCopy(), saveFileCopy();
     const std::vector<double> ms =
         MedianMilliseconds({writer, plainCopy, syncedCopy, saveFileCopy}, rounds);
-    if (QFileInfo(table.SoundFilePath).size() != 3145728)
+    if (QFileInfo(table.SoundFilePath).size() != Limits::Capacity)
         qFatal("the sound file is not at full capacity");
 
-    std::printf("Writing a full-capacity sound file (8 layers, 3145728 bytes), median of %d:\n",
-                rounds);
+    std::printf("Writing a full-capacity sound file (%d layers, %d bytes), median of %d:\n",
+                Limits::LayerCount, Limits::Capacity, rounds);
     std::printf("  WriteSoundFile                          %8.2f ms\n", ms[0]);
     std::printf("  plain read-and-write copy (baseline)    %8.2f ms\n", ms[1]);
     std::printf("  ratio WriteSoundFile / copy             %8.2f   (goal: at most 1.5)\n",

@@ -4,17 +4,17 @@
 #include "console.h"
 #include "convertcommand.h"
 #include "scratchfolder.h"
-#include "soundfile/writefailure.h"
 #include "thresholdlist.h"
 #include "waverefusal.h"
 
-#include "app/addlayer.h"
-#include "app/layertable.h"
-#include "app/thresholdrules.h"
 #include "audio/audioconverter.h"
 #include "audio/conversionoffer.h"
+#include "core/addlayer.h"
+#include "core/layertable.h"
+#include "core/thresholdrules.h"
 #include "soundfile/soundfilewriter.h"
 #include "soundfile/soundjob.h"
+#include "soundfile/writefailure.h"
 #include "wav/wavefilereader.h"
 
 #include <QFileInfo>
@@ -49,8 +49,8 @@ bool addConverted(LayerTable &table, const QString &input, ScratchFolder &scratc
     }
     Out() << "Layer " << layer << ": " << DescribeConversion(input, LayerNameOf(copy), report)
           << Qt::endl;
-    WaveCheck check;
-    if (AddLayer(table, copy, &check) <= 0) {
+    const LayerCheck check = AddLayer(table, copy, CheckWaveFile);
+    if (!check.Accepted()) {
         Err() << "qmstool: layer " << layer << ", " << DisplayedPath(input)
               << ", converted: " << DescribeWaveRefusal(check) << "\n";
         return false;
@@ -95,9 +95,9 @@ int RunBuild(const QStringList &arguments)
     const QStringList wavs = parser.positionalArguments();
     if (parser.values(output).size() != 1 || parser.value(output).isEmpty())
         return UsageError(QStringLiteral("build needs one output file: -o OUT.qms"));
-    if (wavs.isEmpty() || wavs.size() > LayerTable::MaxLayers) {
+    if (wavs.isEmpty() || wavs.size() > Limits::LayerCount) {
         return UsageError(QStringLiteral("build takes 1 to %1 WAV files, not %2")
-                              .arg(LayerTable::MaxLayers)
+                              .arg(Limits::LayerCount)
                               .arg(wavs.size()));
     }
     QList<int> wanted;
@@ -115,8 +115,8 @@ int RunBuild(const QStringList &arguments)
     QList<ConvertedInput> converted;
     for (const QString &wav : wavs) {
         const int slot = table.LayerCount;
-        WaveCheck check;
-        if (AddLayer(table, wav, &check) > 0)
+        LayerCheck check = AddLayer(table, wav, CheckWaveFile);
+        if (check.Accepted())
             continue;
         const ConversionOffer offer = OfferConversion(wav, check);
         if (offer.Possible && parser.isSet(convert)) {
@@ -148,8 +148,8 @@ int RunBuild(const QStringList &arguments)
     table.SoundFilePath = outPath;
     table.SoundFileName = LayerNameOf(outPath);
     const SoundJob job = MakeSoundJob(table);
-    WriteReport report;
-    if (WriteSoundFile(job, &report) != SoundFileStatus::Written) {
+    const WriteReport report = WriteSoundFile(job);
+    if (!report.Written()) {
         Err() << "qmstool: " << Printable(outPath)
               << " not written: " << Printable(DescribeWriteFailure(job, report)) << Qt::endl;
         return ExitStatus::Refused;

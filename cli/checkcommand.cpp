@@ -26,9 +26,9 @@ int RunCheck(const QStringList &arguments)
 
     int exitStatus = ExitStatus::Success;
     for (const QString &wav : wavs) {
-        WaveCheck check = CheckWaveFile(wav);
-        if (check.Result > 0) {
-            Out() << DisplayedPath(wav) << ": " << check.Result << Qt::endl;
+        LayerCheck check = CheckWaveFile(wav);
+        if (check.Accepted()) {
+            Out() << DisplayedPath(wav) << ": " << check.SlotSize << Qt::endl;
         } else {
             // What a file that can be decoded really is.
             check.Reason = OfferConversion(wav, check).Reason;

@@ -3,7 +3,7 @@
 #include "commandparser.h"
 #include "console.h"
 
-#include "app/layertable.h"
+#include "core/layertable.h"
 #include "soundfile/layerextraction.h"
 #include "soundfile/soundfilereader.h"
 

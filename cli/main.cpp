@@ -5,7 +5,7 @@
 #include "extractcommand.h"
 #include "inspectcommand.h"
 
-#include "soundfile/outputfile.h"
+#include "core/cleanupregistry.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -113,6 +113,9 @@ int run(int argc, char *argv[])
 int main(int argc, char *argv[])
 {
     GuardStandardDescriptors();
+    // Before anything that may leave a temporary file or folder behind: the
+    // sound file and converted copies being written, build --convert's
+    // scratch folder.
     RemoveTemporaryFilesOnSignals();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("qmstool"));

@@ -1,21 +1,20 @@
 #ifndef SCRATCHFOLDER_H
 #define SCRATCHFOLDER_H
 
-#include <QString>
-#include <QTemporaryDir>
+#include "core/limits.h"
 
-#include <memory>
+#include <QString>
 
 // A folder for files that one run of qmstool needs only for a while (the
 // converted copies of `build --convert`), made in the system's temporary
 // folder on first use. It goes, with all it holds, when the object goes, on
-// success and on failure alike, and when SIGINT, SIGTERM or SIGHUP ends the
-// process while it exists. One at a time.
+// success and on failure alike; and when a signal ends the process, the
+// process's CleanupRegistry removes it (registered before it is made).
 class ScratchFolder
 {
 public:
-    // Files per folder that a signal can remove: one per layer.
-    static constexpr int MaxFiles = 8;
+    // Files a signal can remove: one per layer.
+    static constexpr int MaxFiles = Limits::LayerCount;
 
     ScratchFolder() = default;
     ~ScratchFolder();
@@ -29,7 +28,18 @@ public:
     QString ErrorString() const { return error; }
 
 private:
-    std::unique_ptr<QTemporaryDir> folder;
+    // An entry of the process's CleanupRegistry.
+    struct Registered
+    {
+        int entry = -1;
+    };
+
+    bool makeRoot();
+
+    QString root;
+    Registered rootEntry;
+    Registered subfolders[MaxFiles];
+    Registered files[MaxFiles];
     QString error;
 };
 

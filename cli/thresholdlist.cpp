@@ -1,7 +1,6 @@
 #include "thresholdlist.h"
 
-#include "app/layertable.h"
-#include "app/thresholdrules.h"
+#include "core/thresholdrules.h"
 
 #include <QStringList>
 
@@ -9,10 +8,10 @@ namespace {
 
 QString whyOutOfOrder(const QList<int> &thresholds)
 {
-    if (thresholds.first() > LayerTable::ThresholdCeiling) {
+    if (thresholds.first() > Limits::ThresholdCeiling) {
         return QStringLiteral("the first threshold is %1, at most %2")
             .arg(thresholds.first())
-            .arg(LayerTable::ThresholdCeiling);
+            .arg(Limits::ThresholdCeiling);
     }
     for (int k = 1; k < thresholds.size(); ++k) {
         if (thresholds.at(k) >= thresholds.at(k - 1)) {

@@ -2,14 +2,13 @@
 
 #include "console.h"
 
-#include "app/statusmessage.h"
-#include "wav/wavefilereader.h"
+#include "core/statusmessage.h"
 
-QString DescribeWaveRefusal(const WaveCheck &check)
+QString DescribeWaveRefusal(const LayerCheck &check)
 {
     return QStringLiteral("%1 \"%2\": %3")
-        .arg(check.Result)
-        .arg(QLatin1String(StatusMessageFor(check.Result).text), Printable(check.Reason));
+        .arg(StatusCode(check.Status))
+        .arg(QLatin1String(StatusMessageFor(check.Status).text), Printable(check.Reason));
 }
 
 QString DisplayedPath(const QString &path)

@@ -3,13 +3,12 @@
 
 #include <QString>
 
-struct WaveCheck;
+struct LayerCheck;
 
-// One line on why a WAV file was refused (`check` holds the status -1 to -7
-// and the reason): the status code, the text the window shows for it, and
-// the plain reason, e.g.
+// One line on why a WAV file was refused: the status code, the text the
+// window shows for it, and the plain reason, e.g.
 //   -4 "File Error": sample rate 48000 Hz, needs 44100 Hz
-QString DescribeWaveRefusal(const WaveCheck &check);
+QString DescribeWaveRefusal(const LayerCheck &check);
 
 // How a WAV path given on the command line is shown: as it was given, with
 // control characters escaped, or "" when it is empty.

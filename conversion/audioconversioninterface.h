@@ -1,31 +1,54 @@
 #ifndef AUDIOCONVERSIONINTERFACE_H
 #define AUDIOCONVERSIONINTERFACE_H
 
-#include "audio/audioconverter.h"
-#include "audio/conversionoffer.h"
-
 #include <QString>
 #include <QtPlugin>
 
-struct WaveCheck;
+class CleanupRegistry;
+struct LayerCheck;
 
 // What the conversion plugin gives the window: the audio conversion of
-// qmsaudio (see conversionoffer.h and audioconverter.h). The plugin carries
-// libsndfile, libsoxr and the codecs behind them, so that the program loads
-// them only when a file first needs them, not at start-up.
+// qmsaudio, in types of its own, so that the window compiles against no
+// header of audio/. The plugin carries libsndfile, libsoxr and the codecs
+// behind them, so that the program loads them only when a file first needs
+// them, not at start-up.
 class AudioConversionInterface
 {
 public:
+    // Whether a file the WAV check refused can be converted into a layer, and
+    // the reason to show for the refusal: the check's own, or what the file
+    // really is when it can be decoded.
+    struct Offer
+    {
+        bool Possible = false;
+        QString Reason;
+    };
+    // How a conversion ended: the copy written, or why not. `CopyNotWritten`
+    // when the copy itself could not be written; the reason then concerns
+    // the copy.
+    struct Outcome
+    {
+        bool Converted = false;
+        bool CopyNotWritten = false;
+        QString Reason;
+    };
+
     virtual ~AudioConversionInterface() = default;
 
-    virtual ConversionOffer Offer(const QString &path, const WaveCheck &check) = 0;
-    virtual bool Convert(const QString &input, const QString &output, ConversionReport *report) = 0;
+    // The program's cleanup registry (core/cleanupregistry.h), for the
+    // plugin's copy of the code that writes files: its temporary files are
+    // then removed by the program's signal handler. Called once, on loading.
+    virtual void UseCleanupRegistry(CleanupRegistry *registry) = 0;
+
+    virtual Offer OfferFor(const QString &path, const LayerCheck &check) = 0;
+    virtual Outcome Convert(const QString &input, const QString &output) = 0;
+    // Where the copy of `source` goes in `folder` unless another is chosen.
     virtual QString CopyPath(const QString &source, const QString &folder) = 0;
     // The open dialog's filter of the audio files this build can read.
     virtual QString FilesFilter() = 0;
 };
 
-#define AudioConversionInterface_iid "com.quelmar.QuelmarR4FileGen.AudioConversionInterface/1.0"
+#define AudioConversionInterface_iid "com.quelmar.QuelmarR4FileGen.AudioConversionInterface/2.0"
 Q_DECLARE_INTERFACE(AudioConversionInterface, AudioConversionInterface_iid)
 
 #endif // AUDIOCONVERSIONINTERFACE_H

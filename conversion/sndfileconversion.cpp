@@ -1,16 +1,28 @@
 #include "sndfileconversion.h"
 
+#include "audio/audioconverter.h"
 #include "audio/audiosource.h"
+#include "audio/conversionoffer.h"
+#include "core/cleanupregistry.h"
 
-ConversionOffer SndfileConversion::Offer(const QString &path, const WaveCheck &check)
+void SndfileConversion::UseCleanupRegistry(CleanupRegistry *registry)
 {
-    return OfferConversion(path, check);
+    CleanupRegistry::Use(registry);
 }
 
-bool SndfileConversion::Convert(const QString &input, const QString &output,
-                                ConversionReport *report)
+AudioConversionInterface::Offer SndfileConversion::OfferFor(const QString &path,
+                                                            const LayerCheck &check)
 {
-    return ConvertAudioFile(input, output, report);
+    const ConversionOffer offer = OfferConversion(path, check);
+    return Offer{offer.Possible, offer.Reason};
+}
+
+AudioConversionInterface::Outcome SndfileConversion::Convert(const QString &input,
+                                                             const QString &output)
+{
+    ConversionReport report;
+    const bool converted = ConvertAudioFile(input, output, &report);
+    return Outcome{converted, report.Result == ConversionResult::NotWritten, report.Reason};
 }
 
 QString SndfileConversion::CopyPath(const QString &source, const QString &folder)

@@ -13,8 +13,9 @@ class SndfileConversion : public QObject, public AudioConversionInterface
     Q_INTERFACES(AudioConversionInterface)
 
 public:
-    ConversionOffer Offer(const QString &path, const WaveCheck &check) override;
-    bool Convert(const QString &input, const QString &output, ConversionReport *report) override;
+    void UseCleanupRegistry(CleanupRegistry *registry) override;
+    Offer OfferFor(const QString &path, const LayerCheck &check) override;
+    Outcome Convert(const QString &input, const QString &output) override;
     QString CopyPath(const QString &source, const QString &folder) override;
     QString FilesFilter() override;
 };

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the WAV header check, as the first bytes of a file
 // chosen as a layer.
+#include "core/limits.h"
 #include "wav/waveheader.h"
 
 #include <cstddef>
@@ -16,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (problem == WaveHeader::Problem::None) {
         const qint32 slot = WaveHeader::SlotSize(WaveHeader::DataLength(header));
         // Every accepted header gives a slot the sound file can hold.
-        if (slot < 1024 || slot > 3141632 || slot % 512 != 0)
+        if (slot < Limits::SmallestSlot || slot > Limits::LargestSlot || slot % Limits::SlotUnit)
             __builtin_trap();
     }
     return 0;

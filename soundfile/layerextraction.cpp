@@ -5,9 +5,9 @@
 #include "soundfilereader.h"
 #include "soundjob.h"
 
-#include "app/thresholdrules.h"
+#include "core/layertable.h"
+#include "core/thresholdrules.h"
 #include "wav/inputfile.h"
-#include "wav/wavefilereader.h"
 #include "wav/waveheader.h"
 
 #include <QDebug>
@@ -24,15 +24,6 @@ const QString WaveSuffix = QStringLiteral(".wav");
 constexpr int MaxNameAttempts = 1000;
 constexpr int PaddingKept = 2; // the zero bytes a slot ends in that stay out of its WAV file
 
-// The first `length` UTF-16 code units of `text`, without half a surrogate pair.
-QString cut(const QString &text, int length)
-{
-    QString part = text.left(length);
-    if (part.size() < text.size() && !part.isEmpty() && part.back().isHighSurrogate())
-        part.chop(1);
-    return part;
-}
-
 // `name` (ending in a four-character suffix) with "-<attempt>" before the
 // suffix from the second attempt on, within the WAV import's length.
 QString numberedName(const QString &name, int attempt)
@@ -42,7 +33,7 @@ QString numberedName(const QString &name, int attempt)
     const QString suffix = name.right(WaveSuffix.size());
     const QString number = QStringLiteral("-%1").arg(attempt);
     const QString stem = name.left(name.size() - suffix.size());
-    return cut(stem, MaxLayerNameLength - suffix.size() - number.size()) + number + suffix;
+    return CutName(stem, Limits::NameLength - suffix.size() - number.size()) + number + suffix;
 }
 
 // True when the regular file at `path` holds exactly `bytes`.
@@ -92,7 +83,7 @@ private:
         ApplyThresholds(rebuilt, n, result.Thresholds);
         QStringList stored;
         QStringList again;
-        for (int layer = n + 1; layer <= SoundJob::MaxLayers; ++layer) {
+        for (int layer = n + 1; layer <= Limits::LayerCount; ++layer) {
             stored << QString::number(info.Thresholds[layer - 1]);
             again << QString::number(rebuilt[layer] & SoundFileFormat::ThresholdMask);
         }
@@ -218,11 +209,12 @@ QString LayerFileName(const QString &storedName, int layer)
         name = QStringLiteral("layer%1").arg(layer);
     if (name.endsWith(WaveSuffix, Qt::CaseInsensitive)) {
         const QString suffix = name.right(WaveSuffix.size());
-        if (name.size() > MaxLayerNameLength)
-            name = cut(name.chopped(suffix.size()), MaxLayerNameLength - suffix.size()) + suffix;
+        if (name.size() > Limits::NameLength)
+            name =
+                CutName(name.chopped(suffix.size()), Limits::NameLength - suffix.size()) + suffix;
         return name;
     }
-    return cut(name, MaxLayerNameLength - WaveSuffix.size()) + WaveSuffix;
+    return CutName(name, Limits::NameLength - WaveSuffix.size()) + WaveSuffix;
 }
 
 LayerExtraction ExtractLayers(SoundFileReader &reader, const QString &folder)

@@ -1,61 +1,29 @@
 #include "outputfile.h"
 
+#include "core/cleanupregistry.h"
+#include "core/layertable.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
-#include <csignal>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// Named temporary files being written, for the signal handler. A slot's path
-// is complete before the slot is marked used, and unmarked before it changes.
-constexpr int PendingSlots = 4;
-struct PendingFile
-{
-    volatile sig_atomic_t used = 0;
-    char path[PATH_MAX] = {};
-};
-PendingFile pendingFiles[PendingSlots];
-
+// A named temporary file is registered before it is made, and forgotten
+// once it has gone or taken its place, so a signal never leaves it behind.
 int registerPending(const QByteArray &path)
 {
-    if (path.size() >= PATH_MAX)
-        return -1;
-    for (int slot = 0; slot < PendingSlots; ++slot) {
-        PendingFile &pending = pendingFiles[slot];
-        if (pending.used)
-            continue;
-        memcpy(pending.path, path.constData(), size_t(path.size()) + 1);
-        std::atomic_signal_fence(std::memory_order_seq_cst);
-        pending.used = 1;
-        return slot;
-    }
-    return -1;
+    return CleanupRegistry::Process().Add(path, CleanupRegistry::Kind::File);
 }
 
-void unregisterPending(int &slot)
+void unregisterPending(int &entry)
 {
-    if (slot >= 0)
-        pendingFiles[slot].used = 0;
-    std::atomic_signal_fence(std::memory_order_seq_cst);
-    slot = -1;
-}
-
-void removePendingAndDie(int signal)
-{
-    for (PendingFile &pending : pendingFiles) {
-        if (pending.used)
-            ::unlink(pending.path);
-    }
-    // The handler was reset on entry: the signal now ends the process.
-    ::raise(signal);
+    CleanupRegistry::Process().Remove(entry);
 }
 
 mode_t currentUmask()
@@ -72,20 +40,8 @@ mode_t currentUmask()
 // "." + at most 32 characters of it + "." + six random letters.
 QByteArray temporaryNameFor(const QString &folder, const QString &target)
 {
-    QString stem = QFileInfo(target).fileName().left(32);
-    if (!stem.isEmpty() && stem.back().isHighSurrogate())
-        stem.chop(1);
-    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    QByteArray suffix(6, 'x');
-    for (char &c : suffix)
-        c = letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
-    return QFile::encodeName(folder) + "/." + QFile::encodeName(stem) + "." + suffix;
-}
-
-QString notRegular(unsigned mode)
-{
-    return S_ISDIR(mode) ? QStringLiteral("it is a folder")
-                         : QStringLiteral("it is %1, not a regular file").arg(FileKindOf(mode));
+    const QString stem = CutName(QFileInfo(target).fileName(), 32);
+    return QFile::encodeName(folder) + "/." + QFile::encodeName(stem) + "." + TemporarySuffix();
 }
 
 // The kernel's protected_symlinks rule: in a sticky, world-writable folder a
@@ -143,7 +99,7 @@ bool OutputFile::resolveTarget()
             return true;
         }
         if (!S_ISLNK(info.st_mode))
-            return fail(notRegular(info.st_mode));
+            return fail(NotRegularReason(info.st_mode));
 
         const QString linkFolder = QFileInfo(current).absolutePath();
         struct stat folderInfo;
@@ -255,7 +211,7 @@ bool OutputFile::putInPlace()
     const auto stillReplaceable = [&] {
         struct stat info;
         if (::lstat(targetName.constData(), &info) == 0 && !S_ISREG(info.st_mode))
-            return fail(notRegular(info.st_mode));
+            return fail(NotRegularReason(info.st_mode));
         return true;
     };
     const auto alreadyThere = [&] {
@@ -318,18 +274,4 @@ void OutputFile::Cancel()
         ::unlink(temporaryName.constData());
     temporaryName.clear();
     unregisterPending(pendingSlot);
-}
-
-void RemoveTemporaryFilesOnSignals()
-{
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction old;
-        if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
-            continue;
-        struct sigaction action = {};
-        action.sa_handler = removePendingAndDie;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND;
-        ::sigaction(signal, &action, nullptr);
-    }
 }

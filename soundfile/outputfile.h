@@ -15,9 +15,11 @@
 // that the folder's owner did not place either; a path that names anything
 // but a regular file (a folder, a named pipe, a device, a socket) is refused.
 // The data goes to an unnamed file in the target's folder (O_TMPFILE), or,
-// where the file system has none, to a short hidden name there. Commit()
-// syncs the data to the disk and then links or renames the file into place;
-// any failure on the way keeps the old file and removes the new one.
+// where the file system has none, to a short hidden name there, registered
+// with the process's CleanupRegistry so that a signal does not leave it
+// behind. Commit() syncs the data to the disk and then links or renames the
+// file into place; any failure on the way keeps the old file and removes the
+// new one.
 class OutputFile
 {
 public:
@@ -67,10 +69,5 @@ private:
     qint64 written = 0;
     QString error;
 };
-
-// Makes SIGINT, SIGTERM and SIGHUP remove the named temporary files of the
-// OutputFile objects that are being written before the process ends. Signals
-// that are ignored stay ignored.
-void RemoveTemporaryFilesOnSignals();
 
 #endif // OUTPUTFILE_H

@@ -33,7 +33,7 @@ char thresholdByte(qint32 threshold)
 
 QByteArray BuildHeader(const SoundJob &job, quint32 randomTag)
 {
-    const int count = qBound(0, int(job.Count), int(SoundJob::MaxLayers));
+    const int count = qBound(0, int(job.Count), int(Limits::LayerCount));
 
     QByteArray header;
     header.reserve(2 * HeaderUnit);
@@ -60,16 +60,16 @@ QByteArray BuildHeader(const SoundJob &job, quint32 randomTag)
     // Data offsets need the header length; filled in below.
     header.append(OffsetLayers * 4, '\0');
 
-    for (int k = 0; k < SoundJob::MaxLayers; ++k)
+    for (int k = 0; k < Limits::LayerCount; ++k)
         header.append(thresholdByte(job.Thresholds[k]));
-    for (int k = 0; k < SoundJob::MaxLayers; ++k)
+    for (int k = 0; k < Limits::LayerCount; ++k)
         appendLe16(header, quint16((quint32(job.Sizes[k]) >> 8) & CountMask));
     header.append(8, '\0');
 
     header.append(NameSeparator);
     header.append(job.FileName.toUtf8());
     header.append(NameSeparator);
-    for (int k = 0; k < SoundJob::MaxLayers; ++k) {
+    for (int k = 0; k < Limits::LayerCount; ++k) {
         header.append(job.Names[k].toUtf8());
         header.append(NameSeparator);
     }

@@ -34,7 +34,6 @@ inline constexpr quint8 DefaultUpperThresholds[3] = {120, 90, 70};
 constexpr char NameSeparator = '\n';
 constexpr char FillerByte = '~';
 constexpr int HeaderUnit = 512;
-constexpr qint64 Capacity = 3145728;
 constexpr int OffsetLayers = 4; // layers with a block count and a data offset
 constexpr quint32 CountMask = 0x1FFF;
 constexpr quint8 ThresholdMask = 0x7F;

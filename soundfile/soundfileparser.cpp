@@ -2,6 +2,8 @@
 
 #include "soundfileformat.h"
 
+#include "core/thresholdrules.h"
+
 #include <QStringDecoder>
 #include <QtEndian>
 
@@ -11,9 +13,9 @@ using namespace SoundFileFormat;
 
 namespace {
 
-constexpr int MaxLayers = 8;
-constexpr qint64 MinSlotSize = 1024;
-constexpr qint64 MaxSlotSize = 3141632;
+constexpr int MaxLayers = Limits::LayerCount;
+constexpr qint64 MinSlotSize = Limits::SmallestSlot;
+constexpr qint64 MaxSlotSize = Limits::LargestSlot;
 constexpr quint32 MaxRandomTag = 32767u * 32767u;
 // What a page count loses when its slot has 2097152 bytes or more.
 constexpr qint64 PageCountOverflow = qint64(CountMask + 1) * 256;
@@ -174,11 +176,11 @@ private:
                             .arg(k + 1)
                             .arg(firstEmpty));
             }
-            if (layerNames[k].size() > SoundFileParser::MaxLayerNameLength) {
+            if (layerNames[k].size() > Limits::NameLength) {
                 problem(QStringLiteral("the name of layer %1 has %2 characters, more than %3")
                             .arg(k + 1)
                             .arg(layerNames[k].size())
-                            .arg(SoundFileParser::MaxLayerNameLength));
+                            .arg(Limits::NameLength));
             }
         }
         return true;
@@ -228,7 +230,8 @@ private:
         if (info.FileLength - total == PageCountOverflow)
             creditOverflow();
         for (int k = 0; k < n; ++k) {
-            if (slotSizes[k] < MinSlotSize || slotSizes[k] > MaxSlotSize || slotSizes[k] % 512) {
+            if (slotSizes[k] < MinSlotSize || slotSizes[k] > MaxSlotSize ||
+                slotSizes[k] % Limits::SlotUnit) {
                 problem(QStringLiteral("layer %1 has a slot of %2 bytes; a slot holds %3 to %4 "
                                        "bytes, a multiple of 512")
                             .arg(k + 1)
@@ -388,14 +391,15 @@ private:
         }
         if (n == 0)
             return;
-        bool inOrder = info.Thresholds[0] <= 126 && info.Thresholds[n - 1] == 1;
-        for (int k = 1; k < n; ++k)
-            inOrder = inOrder && info.Thresholds[k] < info.Thresholds[k - 1];
-        if (!inOrder) {
+        LayerThresholds thresholds = {};
+        for (int k = 0; k < n; ++k)
+            thresholds[k + 1] = info.Thresholds[k];
+        if (!ThresholdsInOrder(thresholds, n)) {
             problem(QStringLiteral("the thresholds of layers 1 to %1 (%2) do not fall strictly "
-                                   "from at most 126 to 1")
+                                   "from at most %3 to 1")
                         .arg(n)
-                        .arg(numbers(info.Thresholds, n)));
+                        .arg(numbers(info.Thresholds, n))
+                        .arg(Limits::ThresholdCeiling));
         }
     }
 
@@ -409,10 +413,10 @@ private:
                         .arg(info.FileLength)
                         .arg(total));
         }
-        if (info.FileLength > Capacity) {
+        if (info.FileLength > Limits::Capacity) {
             problem(QStringLiteral("the file is %1 bytes long, more than the capacity of %2")
                         .arg(info.FileLength)
-                        .arg(Capacity));
+                        .arg(Limits::Capacity));
         }
     }
 

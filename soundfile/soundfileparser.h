@@ -1,6 +1,8 @@
 #ifndef SOUNDFILEPARSER_H
 #define SOUNDFILEPARSER_H
 
+#include "core/limits.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -30,8 +32,8 @@ struct SoundFileInfo
     quint8 UpperThresholds[3] = {};
     quint16 BlockCounts[4] = {};
     quint32 DataOffsets[4] = {};
-    quint8 Thresholds[8] = {};
-    quint16 PageCounts[8] = {};
+    quint8 Thresholds[Limits::LayerCount] = {};
+    quint16 PageCounts[Limits::LayerCount] = {};
     QList<SoundFileLayer> Layers; // layers 1 to LayerCount, in order
     QStringList Problems;         // empty for a file the writer could have written
     QStringList Notes;            // remarks that do not make the file invalid
@@ -45,9 +47,6 @@ namespace SoundFileParser {
 // at most 240 bytes, the separators and the filler); a name list that does
 // not end within this prefix is a problem of the file.
 constexpr qint64 MaxHeaderRead = 65536;
-// A layer name holds at most this many UTF-16 code units (as the WAV import
-// requires of a layer's file name).
-constexpr int MaxLayerNameLength = 80;
 } // namespace SoundFileParser
 
 // Parses the start of a sound file: `headerBytes` are its first bytes (any
@@ -61,7 +60,7 @@ constexpr int MaxLayerNameLength = 80;
 // counts for 5 to 8. A page count keeps 13 bits, so a slot of 2097152 bytes
 // or more loses 2097152 bytes there; when the file is exactly that much
 // longer than the sizes say, the file length decides and the first layer
-// from 5 on that can take it (leaving every other slot at least 1024 bytes)
+// from 5 on that can take it (leaving every other slot at least the smallest)
 // gets it; a note says so when several could.
 //
 // `endsInZeros`, when given, settles that choice from the file's data: it

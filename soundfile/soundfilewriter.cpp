@@ -12,12 +12,13 @@ namespace {
 
 constexpr qint64 CopyBlock = 65536;
 
-int failed(WriteReport &report, int status, int layer, const QString &error)
+WriteReport failure(WriteStatus status, int layer, const QString &error)
 {
+    WriteReport report;
     report.Status = status;
     report.Layer = layer;
     report.Error = error;
-    return status;
+    return report;
 }
 
 bool writeZeros(OutputFile &out, qint64 count)
@@ -59,15 +60,14 @@ bool openLayer(InputFile &wav, const QString &path, qint32 slotSize, quint32 &da
 }
 
 // Copies one layer's samples into `out` and pads them to `slotSize`.
-int writeLayer(OutputFile &out, const QString &path, qint32 slotSize, int layer,
-               WriteReport &report)
+WriteReport writeLayer(OutputFile &out, const QString &path, qint32 slotSize, int layer)
 {
     InputFile wav;
     quint32 dataLength = 0;
     QString error;
     if (!openLayer(wav, path, slotSize, dataLength, error)) {
         qDebug() << "Unable to read " << path;
-        return failed(report, SoundFileStatus::LayerUnusable, layer, error);
+        return failure(WriteStatus::LayerUnusable, layer, error);
     }
     qint64 copied = 0;
     QByteArray block;
@@ -75,10 +75,10 @@ int writeLayer(OutputFile &out, const QString &path, qint32 slotSize, int layer,
         const qint64 wanted = qMin<qint64>(CopyBlock, dataLength - copied);
         if (!wav.ReadAt(WaveHeader::Size + copied, wanted, block)) {
             qDebug() << "Unable to read " << path;
-            return failed(report, SoundFileStatus::LayerUnusable, layer, wav.ErrorString());
+            return failure(WriteStatus::LayerUnusable, layer, wav.ErrorString());
         }
         if (!out.Write(block))
-            return failed(report, SoundFileStatus::WriteFailed, 0, out.ErrorString());
+            return failure(WriteStatus::WriteFailed, 0, out.ErrorString());
         copied += block.size();
         if (block.size() < wanted)
             break; // the file lost samples since it was checked
@@ -87,73 +87,62 @@ int writeLayer(OutputFile &out, const QString &path, qint32 slotSize, int layer,
     // A file that lost samples is padded up to its full slot, so every later
     // layer still starts where the header says.
     if (!writeZeros(out, slotSize - copied))
-        return failed(report, SoundFileStatus::WriteFailed, 0, out.ErrorString());
-    return SoundFileStatus::Written;
+        return failure(WriteStatus::WriteFailed, 0, out.ErrorString());
+    return WriteReport();
 }
 
 } // namespace
 
-int WriteSoundFile(SoundJob job, WriteReport *reportOut)
+WriteReport WriteSoundFile(const SoundJob &job)
 {
-    WriteReport unused;
-    WriteReport &report = reportOut ? *reportOut : unused;
-    report = WriteReport();
-
     const quint32 tag = SoundFileFormat::RandomTag(QDateTime::currentSecsSinceEpoch());
     const QByteArray header = SoundFileFormat::BuildHeader(job, tag);
 
     // Checked before the output is touched, so a refused job keeps any file
     // already at that path.
-    if (SoundFileFormat::FileLength(job, header.size()) > SoundFileFormat::Capacity) {
+    if (SoundFileFormat::FileLength(job, header.size()) > Limits::Capacity) {
         qDebug() << "Space is not enough";
-        return failed(report, SoundFileStatus::OverCapacity, 0, QString());
+        return failure(WriteStatus::OverCapacity, 0, QString());
     }
 
-    // The names are stored one per line: a line break in one would shift
-    // every name after it.
-    const int count = qBound(0, int(job.Count), int(SoundJob::MaxLayers));
-    const QChar lineBreak = QLatin1Char(SoundFileFormat::NameSeparator);
-    if (job.FileName.contains(lineBreak)) {
+    // The names are stored one per line: a line break in the file's name
+    // would shift every name after it. (The WAV check refuses layers whose
+    // names hold one.)
+    if (job.FileName.contains(QLatin1Char(SoundFileFormat::NameSeparator))) {
         qDebug() << "Unable to open " << job.FilePath;
-        return failed(report, SoundFileStatus::CannotCreate, 0,
-                      QStringLiteral("its name contains a line break"));
-    }
-    for (int k = 0; k < count; ++k) {
-        if (job.Names[k].contains(lineBreak)) {
-            return failed(report, SoundFileStatus::LayerUnusable, k + 1,
-                          QStringLiteral("its name contains a line break"));
-        }
+        return failure(WriteStatus::CannotCreate, 0,
+                       QStringLiteral("its name contains a line break"));
     }
 
     OutputFile out(job.FilePath);
     if (!out.Open()) {
         qDebug() << "Unable to open " << job.FilePath;
-        return failed(report, SoundFileStatus::CannotCreate, 0, out.ErrorString());
+        return failure(WriteStatus::CannotCreate, 0, out.ErrorString());
     }
     // Replacing a layer's WAV file would destroy the samples being copied,
     // whichever path (a link, a bind mount) leads to it.
+    const int count = qBound(0, int(job.Count), int(Limits::LayerCount));
     for (int k = 0; out.ReplacesExisting() && k < count; ++k) {
         FileIdentity layer;
         if (IdentityOf(job.Paths[k], layer) && layer == out.ExistingIdentity()) {
             qDebug() << "Output would replace the layer " << job.Paths[k];
-            return failed(report, SoundFileStatus::OutputIsLayer, k + 1, QString());
+            return failure(WriteStatus::OutputIsLayer, k + 1, QString());
         }
     }
 
-    int status = out.Write(header)
-                     ? SoundFileStatus::Written
-                     : failed(report, SoundFileStatus::WriteFailed, 0, out.ErrorString());
-    if (status == SoundFileStatus::Written) {
+    WriteReport report =
+        out.Write(header) ? WriteReport() : failure(WriteStatus::WriteFailed, 0, out.ErrorString());
+    if (report.Written()) {
         qDebug() << "Quantity Of Files" << job.Count;
-        for (int k = 0; k < count && status == SoundFileStatus::Written; ++k)
-            status = writeLayer(out, job.Paths[k], job.Sizes[k], k + 1, report);
+        for (int k = 0; k < count && report.Written(); ++k)
+            report = writeLayer(out, job.Paths[k], job.Sizes[k], k + 1);
     }
-    if (status == SoundFileStatus::Written && !out.Commit())
-        status = failed(report, SoundFileStatus::WriteFailed, 0, out.ErrorString());
-    if (status == SoundFileStatus::WriteFailed)
+    if (report.Written() && !out.Commit())
+        report = failure(WriteStatus::WriteFailed, 0, out.ErrorString());
+    if (report.Status == WriteStatus::WriteFailed)
         qDebug() << "Unable to write " << job.FilePath << report.Error;
-    if (status == SoundFileStatus::Written)
+    if (report.Written())
         report.BytesWritten = out.BytesWritten();
     // An output not committed is removed when `out` goes.
-    return status;
+    return report;
 }

@@ -5,28 +5,29 @@
 
 #include <QString>
 
-// Outcomes of WriteSoundFile().
-namespace SoundFileStatus {
-constexpr int Written = 0;
-constexpr int CannotCreate = -1;  // the output cannot be created
-constexpr int OverCapacity = -2;  // header and slots exceed 3145728 bytes
-constexpr int WriteFailed = -3;   // a write to the output failed (disk full, I/O error)
-constexpr int LayerUnusable = -4; // a layer's WAV file cannot be read or is no longer as checked
-constexpr int OutputIsLayer = -5; // the output would replace one of the layers' WAV files
-} // namespace SoundFileStatus
+// How WriteSoundFile() ended.
+enum class WriteStatus {
+    Written,
+    CannotCreate,  // the output cannot be created
+    OverCapacity,  // header and slots exceed the capacity
+    WriteFailed,   // a write to the output failed (disk full, I/O error)
+    LayerUnusable, // a layer's WAV file cannot be read or is no longer as checked
+    OutputIsLayer, // the output would replace one of the layers' WAV files
+};
 
-// What WriteSoundFile() did, beyond its status: the layer involved in a
-// failure and the cause as it was met.
+// What WriteSoundFile() did: its status, the layer involved in a failure and
+// the cause as it was met.
 struct WriteReport
 {
-    int Status = SoundFileStatus::Written;
+    WriteStatus Status = WriteStatus::Written;
     int Layer = 0;           // the layer (1 to 8) a failure concerns, 0 for none
     QString Error;           // the cause, in plain words or the system's own text
     qint64 BytesWritten = 0; // the length of the file written
+
+    bool Written() const { return Status == WriteStatus::Written; }
 };
 
-// Writes the sound file that `job` describes to job.FilePath and returns a
-// SoundFileStatus code; `report`, when given, receives the details. The file
+// Writes the sound file that `job` describes to job.FilePath. The file
 // appears only when it is complete and on the disk: on any failure whatever
 // stood at that path before is left untouched and no temporary file stays
 // behind. Only a regular file is ever replaced. Each layer's WAV file is
@@ -35,6 +36,6 @@ struct WriteReport
 // Its samples (from byte 44, as long as the length at byte 40 says) are
 // padded with zeros to the slot size. Holds at most the header and a few
 // buffers of 64 KiB.
-int WriteSoundFile(SoundJob job, WriteReport *report = nullptr);
+WriteReport WriteSoundFile(const SoundJob &job);
 
 #endif // SOUNDFILEWRITER_H

@@ -1,22 +1,28 @@
 #ifndef SOUNDJOB_H
 #define SOUNDJOB_H
 
+#include "core/limits.h"
+
 #include <QString>
+
+struct LayerTable;
 
 // Everything the writer needs for one sound file: a snapshot of the layer
 // table, passed by value. Entry k describes layer k + 1; entries at or beyond
 // Count are empty ("" and size 0), but all eight thresholds are carried.
 struct SoundJob
 {
-    static constexpr int MaxLayers = 8;
-
     QString FilePath;
     QString FileName;
-    QString Paths[MaxLayers];
-    QString Names[MaxLayers];
-    qint32 Sizes[MaxLayers] = {};
+    QString Paths[Limits::LayerCount];
+    QString Names[Limits::LayerCount];
+    qint32 Sizes[Limits::LayerCount] = {};
     qint32 Count = 0;
-    qint32 Thresholds[MaxLayers] = {};
+    qint32 Thresholds[Limits::LayerCount] = {};
 };
+
+// The writer's input for the table as it stands: loaded layers copied,
+// empty ones blanked ("" and size 0), all eight thresholds copied as they are.
+SoundJob MakeSoundJob(const LayerTable &table);
 
 #endif // SOUNDJOB_H

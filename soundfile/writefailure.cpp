@@ -8,7 +8,7 @@ namespace {
 
 QString layerFile(const SoundJob &job, int layer)
 {
-    const bool known = layer >= 1 && layer <= SoundJob::MaxLayers;
+    const bool known = layer >= 1 && layer <= Limits::LayerCount;
     return QStringLiteral("the WAV file of layer %1, %2")
         .arg(layer)
         .arg(known ? job.Paths[layer - 1] : QString());
@@ -19,9 +19,11 @@ QString layerFile(const SoundJob &job, int layer)
 QString DescribeWriteFailure(const SoundJob &job, const WriteReport &report)
 {
     switch (report.Status) {
-    case SoundFileStatus::CannotCreate:
+    case WriteStatus::Written:
+        return QString();
+    case WriteStatus::CannotCreate:
         return report.Error;
-    case SoundFileStatus::OverCapacity: {
+    case WriteStatus::OverCapacity: {
         const qint64 header = SoundFileFormat::BuildHeader(job, 0).size();
         const qint64 length = SoundFileFormat::FileLength(job, header);
         return QStringLiteral("the header of %1 bytes and the slots of %2 bytes make %3, more "
@@ -29,16 +31,15 @@ QString DescribeWriteFailure(const SoundJob &job, const WriteReport &report)
             .arg(header)
             .arg(length - header)
             .arg(length)
-            .arg(SoundFileFormat::Capacity);
+            .arg(Limits::Capacity);
     }
-    case SoundFileStatus::WriteFailed:
+    case WriteStatus::WriteFailed:
         return QStringLiteral("writing failed: %1; a file that was there before is unchanged")
             .arg(report.Error);
-    case SoundFileStatus::OutputIsLayer:
+    case WriteStatus::OutputIsLayer:
         return QStringLiteral("it is %1").arg(layerFile(job, report.Layer));
-    case SoundFileStatus::LayerUnusable:
+    case WriteStatus::LayerUnusable:
         return QStringLiteral("%1: %2").arg(layerFile(job, report.Layer), report.Error);
-    default:
-        return QStringLiteral("status %1").arg(report.Status);
     }
+    return QStringLiteral("status %1").arg(int(report.Status));
 }

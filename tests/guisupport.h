@@ -9,6 +9,7 @@
 #include <QList>
 #include <QMessageBox>
 #include <QPointer>
+#include <QProcess>
 #include <QQueue>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -207,6 +208,50 @@ private:
     QQueue<Answer> answers;
     QList<QPointer<QWidget>> answered; // the dialogs handed out, while they live
 };
+
+// Waits until every call posted so far has run, with whatever it did (a
+// drop's or the command line's deferred opening, and its dialogs): a call
+// posted now runs after them, and the test goes on only once they have all
+// returned.
+inline void RunPostedCalls()
+{
+    bool ran = false;
+    QMetaObject::invokeMethod(
+        qApp, [&ran] { ran = true; }, Qt::QueuedConnection);
+    QTRY_VERIFY(ran);
+}
+
+// A test that needs a process of its own (one where no plugin was loaded
+// before it) runs itself again in a new copy of the test program:
+//     if (!GuiSupport::InOwnProcess())
+//         return GuiSupport::RunInOwnProcess();
+// The copy runs the current test function alone.
+inline bool InOwnProcess()
+{
+    return qEnvironmentVariableIsSet("QMS_TEST_OWN_PROCESS");
+}
+
+// Starts the copy, with `environment` for it.
+inline void
+StartOwnProcess(QProcess &process,
+                QProcessEnvironment environment = QProcessEnvironment::systemEnvironment())
+{
+    environment.insert(QStringLiteral("QMS_TEST_OWN_PROCESS"), QStringLiteral("1"));
+    process.setProcessEnvironment(environment);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(QCoreApplication::applicationFilePath(),
+                  {QString::fromLatin1(QTest::currentTestFunction())});
+}
+
+// Starts the copy and fails the test when the copy does.
+inline void RunInOwnProcess()
+{
+    QProcess process;
+    StartOwnProcess(process);
+    QVERIFY(process.waitForFinished(120000));
+    QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
+             process.readAll().constData());
+}
 
 // Points the settings store (and the runtime folder) into `home`, before the
 // application object exists, so that no test reads or writes a user's

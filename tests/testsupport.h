@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QtEndian>
@@ -158,6 +159,23 @@ inline QByteArray writeWave(const QString &path, quint32 dataLength, qint64 samp
     const QByteArray file = waveFile(dataLength, sampleBytes, seed);
     writeFile(path, file);
     return file.mid(44);
+}
+
+// `environment` with the faults of faultshim.cpp at `shim` switched on:
+// `faults` are NAME=VALUE.
+inline QProcessEnvironment withFaults(QProcessEnvironment environment, const QString &shim,
+                                      const QStringList &faults)
+{
+    environment.insert(QStringLiteral("LD_PRELOAD"), shim);
+    // A sanitizer runtime otherwise insists on being loaded first.
+    QStringList asan{environment.value(QStringLiteral("ASAN_OPTIONS"))};
+    asan << QStringLiteral("verify_asan_link_order=0");
+    asan.removeAll(QString());
+    environment.insert(QStringLiteral("ASAN_OPTIONS"), asan.join(QLatin1Char(':')));
+    for (const QString &fault : faults)
+        environment.insert(fault.section(QLatin1Char('='), 0, 0),
+                           fault.section(QLatin1Char('='), 1));
+    return environment;
 }
 
 // Collects the debug lines written while it lives.

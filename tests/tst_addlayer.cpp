@@ -1,7 +1,9 @@
-#include "app/addlayer.h"
-#include "app/layertable.h"
-#include "app/thresholdrules.h"
 #include "testsupport.h"
+
+#include "core/addlayer.h"
+#include "core/layertable.h"
+#include "core/thresholdrules.h"
+#include "wav/wavefilereader.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -10,6 +12,17 @@ using namespace TestSupport;
 
 using Thresholds = QList<int>;
 Q_DECLARE_METATYPE(Thresholds)
+
+namespace {
+
+// The add step as the window runs it, as a number: the slot size or the
+// status code.
+int add(LayerTable &table, const QString &path)
+{
+    return AddLayer(table, path, CheckWaveFile).Result();
+}
+
+} // namespace
 
 // Adding a layer to a table, and the order its thresholds must keep.
 class TestAddLayer : public QObject
@@ -41,9 +54,9 @@ void TestAddLayer::addsInOrder()
     const QString first = wave(QStringLiteral("one.wav"), 88200);
     const QString second = wave(QStringLiteral("two.wav"), 1000);
 
-    QCOMPARE(AddLayer(table, first), 88576);
+    QCOMPARE(add(table, first), 88576);
     QCOMPARE(table.LayerCount, 1);
-    QCOMPARE(AddLayer(table, second), 1024);
+    QCOMPARE(add(table, second), 1024);
     QCOMPARE(table.LayerCount, 2);
     QCOMPARE(table.UsedSpace, 88576 + 1024);
     QCOMPARE(table.LayerPath[1], second);
@@ -76,8 +89,8 @@ void TestAddLayer::readerRefusalLeavesTable()
         QVERIFY(writeFile(path, contents));
 
     LayerTable table;
-    QCOMPARE(AddLayer(table, wave(QStringLiteral("one.wav"), 5000)), 5120);
-    QCOMPARE(AddLayer(table, path), status);
+    QCOMPARE(add(table, wave(QStringLiteral("one.wav"), 5000)), 5120);
+    QCOMPARE(add(table, path), status);
     QCOMPARE(table.LayerCount, 1);
     QCOMPARE(table.UsedSpace, 5120);
     QCOMPARE(table.LayerSize[1], status); // stored at once, as the window does
@@ -87,16 +100,16 @@ void TestAddLayer::readerRefusalLeavesTable()
 void TestAddLayer::capacityRefusal()
 {
     LayerTable table;
-    QCOMPARE(AddLayer(table, wave(QStringLiteral("big.wav"), 3141631)), 3141632);
+    QCOMPARE(add(table, wave(QStringLiteral("big.wav"), 3141631)), 3141632);
     const QString tooBig = wave(QStringLiteral("over.wav"), 4096); // slot 4608
-    QCOMPARE(AddLayer(table, tooBig), LayerTable::NotEnoughSpace);
+    QCOMPARE(add(table, tooBig), -7);
     QCOMPARE(table.LayerCount, 1);
     QCOMPARE(table.UsedSpace, 3141632);
     QCOMPARE(table.LayerPath[1], tooBig); // left in the unused slot
     QCOMPARE(table.LayerName[1], QStringLiteral("over.wav"));
 
     // A sum of exactly the capacity is accepted.
-    QCOMPARE(AddLayer(table, wave(QStringLiteral("fits.wav"), 4095)), 4096);
+    QCOMPARE(add(table, wave(QStringLiteral("fits.wav"), 4095)), 4096);
     QCOMPARE(table.UsedSpace, 3145728);
     QCOMPARE(table.LayerCount, 2);
 }
@@ -106,8 +119,8 @@ void TestAddLayer::fullTable()
     LayerTable table;
     const QString path = wave(QStringLiteral("one.wav"), 600);
     for (int k = 0; k < 8; ++k)
-        QCOMPARE(AddLayer(table, path), 1024);
-    QCOMPARE(AddLayer(table, path), LayerTable::NotEnoughSpace);
+        QCOMPARE(add(table, path), 1024);
+    QCOMPARE(add(table, path), -7);
     QCOMPARE(table.LayerCount, 8);
     QCOMPARE(table.UsedSpace, 8 * 1024);
     QCOMPARE(table.LayerThreshold[1], 113);

@@ -1,9 +1,9 @@
-#include "app/thresholdrules.h"
+#include "soundjobfixture.h"
+#include "testsupport.h"
+
 #include "soundfile/layerextraction.h"
 #include "soundfile/soundfilereader.h"
 #include "soundfile/soundfilewriter.h"
-#include "soundfile/soundjob.h"
-#include "testsupport.h"
 #include "wav/wavefilereader.h"
 
 #include <QTemporaryDir>
@@ -17,22 +17,12 @@ namespace {
 // never name them), layer k with 1000 * k sample bytes of pattern k.
 bool writeSoundFile(const QString &path, const QStringList &names)
 {
-    SoundJob job;
-    job.FilePath = path;
-    job.FileName = QFileInfo(path).fileName();
-    job.Count = int(names.size());
-    LayerThresholds spread;
-    SpreadThresholds(spread, job.Count);
-    for (int k = 0; k < job.Count; ++k) {
-        job.Paths[k] = path + QStringLiteral(".%1.wav").arg(k + 1);
-        job.Names[k] = names.at(k);
-        job.Sizes[k] = (1000 * (k + 1) & ~511) + 512;
-        writeWave(job.Paths[k], quint32(1000 * (k + 1)), -1, k + 1);
-    }
-    for (int k = 0; k < 8; ++k)
-        job.Thresholds[k] = spread[k + 1];
+    QList<qint64> dataLengths;
+    for (int k = 0; k < names.size(); ++k)
+        dataLengths << 1000 * (k + 1);
+    const SoundJob job = soundJobOfWaves(path, dataLengths, names);
     DebugCapture quiet;
-    const bool written = WriteSoundFile(job) == SoundFileStatus::Written;
+    const bool written = WriteSoundFile(job).Written();
     for (int k = 0; k < job.Count; ++k)
         QFile::remove(job.Paths[k]);
     return written;
@@ -95,7 +85,7 @@ void TestLayerExtraction::fileNames()
     QFETCH(QString, fileName);
     const QString name = LayerFileName(stored, 3);
     QCOMPARE(name, fileName);
-    QVERIFY(name.size() <= MaxLayerNameLength);
+    QVERIFY(name.size() <= Limits::NameLength);
 }
 
 // However hostile the names a sound file gives its layers, every WAV file

@@ -1,6 +1,6 @@
-#include "app/layertable.h"
-#include "app/statusmessage.h"
-#include "app/thresholdrules.h"
+#include "core/layertable.h"
+#include "core/statusmessage.h"
+#include "core/thresholdrules.h"
 #include "soundfile/soundjob.h"
 
 #include <QTest>
@@ -226,7 +226,7 @@ void TestLayerTable::reset()
     QCOMPARE(table.LayerThreshold[2], 43); // kept until the next spread
     QCOMPARE(table.SelectedLayer, 2);
     QCOMPARE(table.SoundFilePath, QStringLiteral("/out/demo.qms"));
-    for (int slot = 0; slot < LayerTable::MaxLayers; ++slot) {
+    for (int slot = 0; slot < Limits::LayerCount; ++slot) {
         QCOMPARE(table.LayerSize[slot], 0);
         QVERIFY(table.LayerPath[slot].isEmpty());
         QVERIFY(table.LayerName[slot].isEmpty());

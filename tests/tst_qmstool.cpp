@@ -1,10 +1,9 @@
 #include "audiosupport.h"
-
-#include "app/layertable.h"
-#include "app/thresholdrules.h"
-#include "soundfile/soundfilewriter.h"
-#include "soundfile/soundjob.h"
+#include "soundjobfixture.h"
 #include "testsupport.h"
+
+#include "core/layertable.h"
+#include "soundfile/soundfilewriter.h"
 #include "wav/wavefilereader.h"
 
 #include <QDeadlineTimer>
@@ -77,17 +76,8 @@ Result qmstoolWithFaults(const QStringList &faults, const QStringList &arguments
 {
     QProcess own;
     QProcess &process = started ? *started : own;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("LD_PRELOAD"), QStringLiteral(FAULTSHIM_PATH));
-    // A sanitizer runtime otherwise insists on being loaded first.
-    QStringList asan{environment.value(QStringLiteral("ASAN_OPTIONS"))};
-    asan << QStringLiteral("verify_asan_link_order=0");
-    asan.removeAll(QString());
-    environment.insert(QStringLiteral("ASAN_OPTIONS"), asan.join(QLatin1Char(':')));
-    for (const QString &fault : faults)
-        environment.insert(fault.section(QLatin1Char('='), 0, 0),
-                           fault.section(QLatin1Char('='), 1));
-    process.setProcessEnvironment(environment);
+    process.setProcessEnvironment(withFaults(QProcessEnvironment::systemEnvironment(),
+                                             QStringLiteral(FAULTSHIM_PATH), faults));
     startTool(process, arguments);
     return started ? Result() : finish(process);
 }
@@ -365,7 +355,7 @@ void TestQmsTool::buildAndInspect()
     table.SoundFileName = QStringLiteral("out.qms");
     {
         DebugCapture quiet; // the writer's own debug lines
-        QCOMPARE(WriteSoundFile(MakeSoundJob(table)), 0);
+        QCOMPARE(WriteSoundFile(MakeSoundJob(table)).Status, WriteStatus::Written);
     }
     QCOMPARE(withoutTag(file), withoutTag(readFile(table.SoundFilePath)));
 
@@ -1136,17 +1126,12 @@ void TestQmsTool::standardOutputFails()
 // terminal: control characters come out escaped.
 void TestQmsTool::controlCharactersEscaped()
 {
-    SoundJob job;
-    job.FilePath = outPath();
+    SoundJob job = soundJob(outPath(), {1024}, {QStringLiteral("\x1b]0;owned\x07\u009b.wav")});
     job.FileName = QStringLiteral("out\x1b[2J.qms");
-    job.Count = 1;
     job.Paths[0] = path(QStringLiteral("good.wav"));
-    job.Names[0] = QStringLiteral("\x1b]0;owned\x07\u009b.wav");
-    job.Sizes[0] = 1024;
-    std::fill(std::begin(job.Thresholds), std::end(job.Thresholds), 1);
     {
         DebugCapture quiet;
-        QCOMPARE(WriteSoundFile(job), 0);
+        QCOMPARE(WriteSoundFile(job).Status, WriteStatus::Written);
     }
     const Result inspected = qmstool({QStringLiteral("inspect"), outPath()});
     QCOMPARE(inspected.exitCode, 0);

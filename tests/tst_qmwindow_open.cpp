@@ -3,11 +3,11 @@
 
 #include "windowtest.h"
 
-#include "addlayer.h"
-#include "commandlinefiles.h"
-#include "thresholdrules.h"
-
+#include "app/commandlinefiles.h"
+#include "core/addlayer.h"
+#include "core/thresholdrules.h"
 #include "soundfile/soundfilewriter.h"
+#include "wav/wavefilereader.h"
 
 #include <QDropEvent>
 #include <QFile>
@@ -50,7 +50,7 @@ private:
         for (int k = 0; k < Names.size(); ++k) {
             const QString wav = path(QStringLiteral("sets/recorded/") + Names.at(k));
             TestSupport::writeWave(wav, 2000 * (k + 1), -1, k + 1);
-            AddLayer(table, wav);
+            AddLayer(table, wav, CheckWaveFile);
         }
         ApplyThresholds(table.LayerThreshold, table.LayerCount, {100, 50, 1});
         table.SoundFilePath = soundFile;
@@ -105,8 +105,8 @@ private:
         } else {
             OpenCommandLineFiles(*driver->window, QStringList{"QuelmarR4FileGen"} + paths);
         }
-        QTRY_COMPARE(driver->dialogs.pending(), 0);
-        QTest::qWait(20); // the rest of the step after the last dialog
+        GuiSupport::RunPostedCalls();
+        QCOMPARE(driver->dialogs.pending(), 0);
     }
 
 private slots:
@@ -297,7 +297,7 @@ private slots:
         QVERIFY(!drop({}, {QUrl(QStringLiteral("https://example.com/kick.wav"))}));
         QVERIFY(!drop({}, urlsOf({wave(QStringLiteral("a.wav"))}) +
                               QList{QUrl(QStringLiteral("https://example.com/b.wav"))}));
-        QTest::qWait(20);
+        GuiSupport::RunPostedCalls();
         driver->checkRows({});
     }
 };

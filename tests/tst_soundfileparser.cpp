@@ -1,9 +1,9 @@
-#include "app/thresholdrules.h"
+#include "soundjobfixture.h"
+#include "testsupport.h"
+
 #include "soundfile/soundfileformat.h"
 #include "soundfile/soundfilereader.h"
 #include "soundfile/soundfilewriter.h"
-#include "soundfile/soundjob.h"
-#include "testsupport.h"
 
 #include <QTemporaryDir>
 #include <QTest>
@@ -27,19 +27,7 @@ constexpr qint64 Capacity = 3145728;
 SoundJob makeJob(const Sizes &sizes, const QStringList &names = {},
                  const QString &fileName = QStringLiteral("out.qms"))
 {
-    SoundJob job;
-    job.FileName = fileName;
-    job.FilePath = fileName;
-    job.Count = int(sizes.size());
-    for (int k = 0; k < sizes.size(); ++k) {
-        job.Sizes[k] = qint32(sizes.at(k));
-        job.Names[k] = k < names.size() ? names.at(k) : QStringLiteral("layer%1.wav").arg(k + 1);
-    }
-    LayerThresholds t;
-    SpreadThresholds(t, job.Count);
-    for (int k = 0; k < 8; ++k)
-        job.Thresholds[k] = t[k + 1];
-    return job;
+    return soundJob(fileName, sizes, names);
 }
 
 // The first bytes of the file `job` makes, as a reader gets them: the header
@@ -449,7 +437,7 @@ void TestSoundFileParser::readsWrittenFile()
     }
     {
         DebugCapture quiet; // the writer's own debug lines
-        QCOMPARE(WriteSoundFile(job), 0);
+        QCOMPARE(WriteSoundFile(job).Status, WriteStatus::Written);
     }
 
     const SoundFileInfo info = ReadSoundFileInfo(job.FilePath);

@@ -1,7 +1,8 @@
-#include "app/thresholdrules.h"
+#include "soundjobfixture.h"
+#include "testsupport.h"
+
 #include "soundfile/soundfileformat.h"
 #include "soundfile/soundfilewriter.h"
-#include "testsupport.h"
 
 #include <QDir>
 #include <QProcess>
@@ -20,7 +21,7 @@
 
 using namespace TestSupport;
 
-using Sizes = QList<int>;
+using Sizes = QList<qint64>;
 Q_DECLARE_METATYPE(Sizes)
 // Makes what a row writes to, in a folder or from a layer's path; returns
 // the output's path.
@@ -43,20 +44,19 @@ quint32 le32(const QByteArray &b, int offset)
 }
 
 // Runs the writer in a child process whose files may not grow beyond
-// `fileSizeLimit` bytes, as on a full disk, and returns its status.
-int writeWithFileSizeLimit(const SoundJob &job, rlim_t fileSizeLimit)
+// `fileSizeLimit` bytes, as on a full disk; true when its status is `expected`.
+bool writesWithFileSizeLimit(const SoundJob &job, rlim_t fileSizeLimit, WriteStatus expected)
 {
     const pid_t child = fork();
     if (child == 0) {
         signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{fileSizeLimit, fileSizeLimit};
         setrlimit(RLIMIT_FSIZE, &limit);
-        _exit(quint8(WriteSoundFile(job)));
+        _exit(WriteSoundFile(job).Status == expected ? 0 : 1);
     }
     int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
-        return 1;
-    return qint8(WEXITSTATUS(status));
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
 }
 
 } // namespace
@@ -99,22 +99,8 @@ private:
 
 SoundJob TestSoundFileWriter::makeJob(const Sizes &dataLengths, const QString &output)
 {
-    SoundJob job;
-    job.FileName = output.isEmpty() ? QStringLiteral("out.qms") : output;
-    job.FilePath = dir.filePath(job.FileName);
-    job.Count = dataLengths.size();
-    for (int k = 0; k < dataLengths.size(); ++k) {
-        job.Names[k] = QStringLiteral("layer%1.wav").arg(k + 1);
-        job.Paths[k] = dir.filePath(job.Names[k]);
-        QFile::remove(job.Paths[k]); // a pipe left by a failed row would block
-        writeWave(job.Paths[k], dataLengths.at(k), -1, k + 1);
-        job.Sizes[k] = (dataLengths.at(k) & ~511) + 512;
-    }
-    LayerThresholds t;
-    SpreadThresholds(t, job.Count);
-    for (int k = 0; k < 8; ++k)
-        job.Thresholds[k] = t[k + 1];
-    return job;
+    return soundJobOfWaves(dir.filePath(output.isEmpty() ? QStringLiteral("out.qms") : output),
+                           dataLengths);
 }
 
 void TestSoundFileWriter::workedExample()
@@ -129,7 +115,7 @@ void TestSoundFileWriter::workedExample()
     std::fill(std::begin(job.Thresholds), std::end(job.Thresholds), 1);
     const QByteArray samples = writeWave(job.Paths[0], 100000);
 
-    QCOMPARE(WriteSoundFile(job), 0);
+    QCOMPARE(WriteSoundFile(job).Status, WriteStatus::Written);
 
     QByteArray expected("Quelmar(tm) inc, California, USA");
     expected += QByteArray(4, '\0');
@@ -174,7 +160,7 @@ void TestSoundFileWriter::layout()
             job.Thresholds[k] = n - k;
         job.Thresholds[0] = 125;
     }
-    QCOMPARE(WriteSoundFile(job), 0);
+    QCOMPARE(WriteSoundFile(job).Status, WriteStatus::Written);
     const QByteArray file = readFile(job.FilePath);
 
     QByteArray names = "\n" + job.FileName.toUtf8() + "\n";
@@ -258,7 +244,7 @@ void TestSoundFileWriter::headerLength()
     SoundJob job = makeJob(Sizes(layerNames.size(), 512), fileName);
     for (int k = 0; k < layerNames.size(); ++k)
         job.Names[k] = layerNames.at(k);
-    QCOMPARE(WriteSoundFile(job), 0);
+    QCOMPARE(WriteSoundFile(job).Status, WriteStatus::Written);
     const QByteArray file = readFile(job.FilePath);
 
     QCOMPARE(le32(file, 56), quint32(headerLength));
@@ -318,23 +304,23 @@ void TestSoundFileWriter::randomTagRange()
 void TestSoundFileWriter::capacity_data()
 {
     QTest::addColumn<Sizes>("dataLengths");
-    QTest::addColumn<int>("status");
+    QTest::addColumn<bool>("fits");
 
     // 3141632 + 3584 = 3145216 bytes of slots, plus a 512-byte header.
-    QTest::newRow("exactly full") << Sizes{3141631, 3583} << 0;
-    QTest::newRow("one block over") << Sizes{3141631, 4095} << -2;
-    QTest::newRow("slots alone fill it") << Sizes{3141631, 4095} << -2;
+    QTest::newRow("exactly full") << Sizes{3141631, 3583} << true;
+    QTest::newRow("one block over") << Sizes{3141631, 4095} << false;
+    QTest::newRow("slots alone fill it") << Sizes{3141631, 4095} << false;
 }
 
 void TestSoundFileWriter::capacity()
 {
     QFETCH(Sizes, dataLengths);
-    QFETCH(int, status);
+    QFETCH(bool, fits);
     const SoundJob job = makeJob(dataLengths);
     QFile::remove(job.FilePath);
     DebugCapture capture;
-    QCOMPARE(WriteSoundFile(job), status);
-    if (status == 0) {
+    QCOMPARE(WriteSoundFile(job).Status, fits ? WriteStatus::Written : WriteStatus::OverCapacity);
+    if (fits) {
         QCOMPARE(QFileInfo(job.FilePath).size(), 3145728);
     } else {
         QVERIFY(!QFileInfo::exists(job.FilePath));
@@ -355,7 +341,7 @@ void TestSoundFileWriter::debugLines()
     QFETCH(Sizes, dataLengths);
     const SoundJob job = makeJob(dataLengths);
     DebugCapture capture;
-    QCOMPARE(WriteSoundFile(job), 0);
+    QCOMPARE(WriteSoundFile(job).Status, WriteStatus::Written);
     QStringList expected{QStringLiteral("Quantity Of Files %1").arg(job.Count)};
     for (int k = 0; k < job.Count; ++k)
         expected << QStringLiteral("Writing Data From  \"%1\"").arg(job.Paths[k]);
@@ -368,7 +354,7 @@ void TestSoundFileWriter::refusedJobKeepsExistingFile()
     const QByteArray previous("an earlier sound file");
     QVERIFY(writeFile(job.FilePath, previous));
     const QStringList before = entries(dir.path());
-    QCOMPARE(WriteSoundFile(job), -2);
+    QCOMPARE(WriteSoundFile(job).Status, WriteStatus::OverCapacity);
     QCOMPARE(readFile(job.FilePath), previous);
     QCOMPARE(entries(dir.path()), before);
 }
@@ -430,8 +416,8 @@ void TestSoundFileWriter::cannotCreate()
     const QStringList before = tree(folder.path());
 
     DebugCapture capture;
-    WriteReport report;
-    QCOMPARE(WriteSoundFile(job, &report), -1);
+    const WriteReport report = WriteSoundFile(job);
+    QCOMPARE(report.Status, WriteStatus::CannotCreate);
     QVERIFY2(report.Error.contains(reason), qPrintable(report.Error));
     QCOMPARE(capture.lines.size(), 1);
     QVERIFY(capture.lines.first().startsWith(QLatin1String("Unable to open  \"")));
@@ -449,7 +435,7 @@ void TestSoundFileWriter::ownSymlinkInSharedFolderIsFollowed()
     SoundJob job = makeJob(Sizes{1000});
     job.FilePath = folder.filePath(QStringLiteral("shared/out.qms"));
     QVERIFY(QFile::link(folder.filePath(QStringLiteral("target.qms")), job.FilePath));
-    QCOMPARE(WriteSoundFile(job), 0);
+    QCOMPARE(WriteSoundFile(job).Status, WriteStatus::Written);
     QCOMPARE(QFileInfo(folder.filePath(QStringLiteral("target.qms"))).size(), 512 + 1024);
     QVERIFY(QFileInfo(job.FilePath).isSymLink());
 }
@@ -470,12 +456,12 @@ void TestSoundFileWriter::diskFull()
     QVERIFY(writeFile(job.FilePath, previous));
     const QStringList before = entries(dir.path());
 
-    QCOMPARE(writeWithFileSizeLimit(job, rlim_t(fileSizeLimit)), -3);
+    QVERIFY(writesWithFileSizeLimit(job, rlim_t(fileSizeLimit), WriteStatus::WriteFailed));
     QCOMPARE(readFile(job.FilePath), previous);
     QCOMPARE(entries(dir.path()), before);
 
     // The same job with room to spare goes through.
-    QCOMPARE(writeWithFileSizeLimit(job, 4 << 20), 0);
+    QVERIFY(writesWithFileSizeLimit(job, 4 << 20, WriteStatus::Written));
     QCOMPARE(QFileInfo(job.FilePath).size(), 512 + 300032 + 1024);
 }
 
@@ -525,8 +511,8 @@ void TestSoundFileWriter::unusableLayer()
     const QStringList before = entries(dir.path());
 
     DebugCapture capture;
-    WriteReport report;
-    QCOMPARE(WriteSoundFile(job, &report), -4);
+    const WriteReport report = WriteSoundFile(job);
+    QCOMPARE(report.Status, WriteStatus::LayerUnusable);
     QCOMPARE(report.Layer, 2);
     QVERIFY2(report.Error.contains(reason), qPrintable(report.Error));
     QVERIFY(capture.lines.contains(QStringLiteral("Unable to read  \"%1\"").arg(job.Paths[1])));
@@ -541,7 +527,7 @@ void TestSoundFileWriter::shrunkLayerIsPadded()
     // says 5000); layer 2 must still start where the header says.
     SoundJob job = makeJob(Sizes{5000, 1000});
     const QByteArray kept = writeWave(job.Paths[0], 5000, 1200, 1);
-    QCOMPARE(WriteSoundFile(job), 0);
+    QCOMPARE(WriteSoundFile(job).Status, WriteStatus::Written);
     const QByteArray file = readFile(job.FilePath);
     QCOMPARE(file.size(), 512 + 5120 + 1024);
     QCOMPARE(le32(file, 60), quint32(512 + 5120));
@@ -595,8 +581,8 @@ void TestSoundFileWriter::outputIsALayer()
     const QByteArray wave = readFile(job.Paths[1]);
     const QStringList before = entries(folder.path());
     DebugCapture capture;
-    WriteReport report;
-    QCOMPARE(WriteSoundFile(job, &report), -5);
+    const WriteReport report = WriteSoundFile(job);
+    QCOMPARE(report.Status, WriteStatus::OutputIsLayer);
     QCOMPARE(report.Layer, 2);
     QCOMPARE(
         capture.lines,
@@ -610,7 +596,7 @@ void TestSoundFileWriter::sameWaveTwice()
     SoundJob job = makeJob(Sizes{1000, 2000});
     job.Paths[1] = job.Paths[0];
     job.Sizes[1] = job.Sizes[0];
-    QCOMPARE(WriteSoundFile(job), 0);
+    QCOMPARE(WriteSoundFile(job).Status, WriteStatus::Written);
     const QByteArray file = readFile(job.FilePath);
     QCOMPARE(file.size(), 512 + 2 * 1024);
     QCOMPARE(file.mid(512, 1024), file.mid(512 + 1024, 1024));

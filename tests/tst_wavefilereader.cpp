@@ -221,8 +221,8 @@ void TestWaveFileReader::cannotOpen()
     QVERIFY(make(path));
 
     DebugCapture capture;
-    const WaveCheck check = CheckWaveFile(path);
-    QCOMPARE(check.Result, -2);
+    const LayerCheck check = CheckWaveFile(path);
+    QCOMPARE(check.Result(), -2);
     QCOMPARE(check.Reason, reason);
     const QStringList expected{QStringLiteral("\"%1\" File opening").arg(path),
                                QStringLiteral("Unable to open  \"%1\"").arg(path)};

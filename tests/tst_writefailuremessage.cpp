@@ -1,11 +1,13 @@
 // The message a sound file that was not written is shown with.
 
-#include "writefailuremessage.h"
+#include "soundjobfixture.h"
 
+#include "app/writefailuremessage.h"
 #include "soundfile/soundfilewriter.h"
-#include "soundfile/soundjob.h"
 
 #include <QTest>
+
+Q_DECLARE_METATYPE(WriteStatus)
 
 class TestWriteFailureMessage : public QObject
 {
@@ -15,23 +17,16 @@ private:
     // A job of two loaded layers (slot 1024 each) saved as out.qms.
     static SoundJob twoLayerJob(bool full = false)
     {
-        SoundJob job;
-        job.FilePath = QStringLiteral("/music/out.qms");
-        job.FileName = QStringLiteral("out.qms");
-        job.Count = 2;
-        for (int k = 0; k < 2; ++k) {
-            job.Names[k] = QStringLiteral("layer%1.wav").arg(k + 1);
-            job.Paths[k] = QStringLiteral("/music/") + job.Names[k];
-            job.Sizes[k] = full ? (k == 0 ? 3141632 : 4096) : 1024;
-        }
-        return job;
+        return TestSupport::soundJob(QStringLiteral("/music/out.qms"),
+                                     full ? QList<qint64>{3141632, 4096}
+                                          : QList<qint64>{1024, 1024});
     }
 
 private slots:
     // The box names the file and says what the writer met, nothing guessed.
     void message_data()
     {
-        QTest::addColumn<int>("status");
+        QTest::addColumn<WriteStatus>("status");
         QTest::addColumn<int>("layer");
         QTest::addColumn<QString>("error");
         QTest::addColumn<bool>("noPath");
@@ -40,30 +35,36 @@ private slots:
         QTest::addColumn<QStringList>("mentions");
 
         const QString out = QStringLiteral("out.qms");
-        QTest::newRow("written") << 0 << 0 << "" << false << false << "" << QStringList();
+        QTest::newRow("written") << WriteStatus::Written << 0 << "" << false << false << ""
+                                 << QStringList();
         QTest::newRow("dialog cancelled")
-            << -1 << 0 << "no file name was given" << true << false << "" << QStringList();
+            << WriteStatus::CannotCreate << 0 << "no file name was given" << true << false << ""
+            << QStringList();
         QTest::newRow("dialog cancelled, over capacity")
-            << -2 << 0 << "" << true << false << "" << QStringList();
+            << WriteStatus::OverCapacity << 0 << "" << true << false << "" << QStringList();
         QTest::newRow("cannot create")
-            << -1 << 0 << "it cannot be created in /music: Permission denied" << false << true
-            << "File Error" << QStringList{out, "Permission denied"};
-        QTest::newRow("over capacity") << -2 << 0 << "" << false << true << "Not enough space!"
-                                       << QStringList{out, "3146240", "3145728"};
+            << WriteStatus::CannotCreate << 0 << "it cannot be created in /music: Permission denied"
+            << false << true << "File Error" << QStringList{out, "Permission denied"};
+        QTest::newRow("over capacity")
+            << WriteStatus::OverCapacity << 0 << "" << false << true << "Not enough space!"
+            << QStringList{out, "3146240", "3145728"};
         QTest::newRow("disk full")
-            << -3 << 0 << "No space left on device" << false << true << "File Error"
-            << QStringList{out, "No space left on device", "unchanged"};
+            << WriteStatus::WriteFailed << 0 << "No space left on device" << false << true
+            << "File Error" << QStringList{out, "No space left on device", "unchanged"};
         QTest::newRow("layer 2 unreadable")
-            << -4 << 2 << "cannot be read: Input/output error" << false << true << "File Error"
+            << WriteStatus::LayerUnusable << 2 << "cannot be read: Input/output error" << false
+            << true << "File Error"
             << QStringList{out, "layer 2", "/music/layer2.wav", "Input/output error"};
-        QTest::newRow("output is layer 2") << -5 << 2 << "" << false << true << "File Error"
-                                           << QStringList{out, "layer 2", "/music/layer2.wav"};
-        QTest::newRow("unknown") << -99 << 0 << "" << false << true << "Unknown Error"
+        QTest::newRow("output is layer 2")
+            << WriteStatus::OutputIsLayer << 2 << "" << false << true << "File Error"
+            << QStringList{out, "layer 2", "/music/layer2.wav"};
+        // A value the type does not name (as from a future status).
+        QTest::newRow("unknown") << WriteStatus(-99) << 0 << "" << false << true << "Unknown Error"
                                  << QStringList{out};
     }
     void message()
     {
-        QFETCH(int, status);
+        QFETCH(WriteStatus, status);
         QFETCH(int, layer);
         QFETCH(QString, error);
         QFETCH(bool, noPath);
@@ -71,7 +72,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QStringList, mentions);
 
-        SoundJob job = twoLayerJob(status == -2);
+        SoundJob job = twoLayerJob(status == WriteStatus::OverCapacity);
         if (noPath)
             job.FilePath.clear();
         WriteReport report;

@@ -3,8 +3,8 @@
 
 #include "guisupport.h"
 
-#include "layertable.h"
-#include "qmwindow.h"
+#include "app/qmwindow.h"
+#include "core/layertable.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -8,16 +8,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-QString notRegular(unsigned mode)
-{
-    return S_ISDIR(mode) ? QStringLiteral("it is a folder")
-                         : QStringLiteral("it is %1, not a regular file").arg(FileKindOf(mode));
-}
-
-} // namespace
-
 InputFile::~InputFile()
 {
     Close();
@@ -33,7 +23,7 @@ bool InputFile::Open(const QString &path)
         return false;
     }
     if (!S_ISREG(info.st_mode)) {
-        error = notRegular(info.st_mode);
+        error = NotRegularReason(info.st_mode);
         return false;
     }
     // Non-blocking, in case a pipe took the file's place since the check.
@@ -48,7 +38,7 @@ bool InputFile::Open(const QString &path)
         return false;
     }
     if (!S_ISREG(info.st_mode)) {
-        error = notRegular(info.st_mode);
+        error = NotRegularReason(info.st_mode);
         Close();
         return false;
     }
@@ -114,6 +104,12 @@ QString FileKindOf(unsigned mode)
     if (S_ISLNK(mode))
         return QStringLiteral("a symbolic link");
     return QStringLiteral("a special file");
+}
+
+QString NotRegularReason(unsigned mode)
+{
+    return S_ISDIR(mode) ? QStringLiteral("it is a folder")
+                         : QStringLiteral("it is %1, not a regular file").arg(FileKindOf(mode));
 }
 
 QString SystemError(int errorNumber)

@@ -61,6 +61,10 @@ bool IdentityOf(const QString &path, FileIdentity &identity);
 // (FIFO)", "a folder", "a character device", ...
 QString FileKindOf(unsigned mode);
 
+// Why a file of that stat mode is not taken where a regular file must be:
+// "it is a folder", "it is a named pipe (FIFO), not a regular file", ...
+QString NotRegularReason(unsigned mode);
+
 // The system's text for an errno value, e.g. "No such file or directory".
 QString SystemError(int errorNumber);
 

@@ -1,5 +1,7 @@
 #include "waveheader.h"
 
+#include "core/limits.h"
+
 #include <QStringList>
 #include <QtEndian>
 
@@ -20,13 +22,14 @@ quint32 DataLength(const QByteArray &header)
 
 qint32 SlotSize(quint32 dataLength)
 {
-    return qint32(dataLength & ~quint32(511)) + 512;
+    constexpr quint32 Unit = Limits::SlotUnit;
+    return qint32(dataLength / Unit * Unit) + Limits::SlotUnit;
 }
 
 QByteArray Canonical(quint32 dataLength)
 {
-    constexpr quint32 SampleRate = 44100;
-    constexpr quint16 BlockAlign = 2; // one channel of 16 bits
+    constexpr quint32 SampleRate = Limits::SampleRate;
+    constexpr quint16 BlockAlign = Limits::BytesPerFrame;
     QByteArray header(Size, '\0');
     char *p = header.data();
     memcpy(p, "RIFF", 4);
@@ -34,15 +37,26 @@ QByteArray Canonical(quint32 dataLength)
     memcpy(p + 8, "WAVEfmt ", 8);
     qToLittleEndian<quint32>(16, p + 16);
     qToLittleEndian<quint16>(1, p + AudioFormatOffset);
-    qToLittleEndian<quint16>(1, p + ChannelsOffset);
+    qToLittleEndian<quint16>(Limits::Channels, p + ChannelsOffset);
     qToLittleEndian<quint32>(SampleRate, p + SampleRateOffset);
     qToLittleEndian<quint32>(SampleRate * BlockAlign, p + 28);
     qToLittleEndian<quint16>(BlockAlign, p + 32);
-    qToLittleEndian<quint16>(16, p + BitsPerSampleOffset);
+    qToLittleEndian<quint16>(Limits::BitsPerSample, p + BitsPerSampleOffset);
     memcpy(p + DataTagOffset, "data", 4);
     qToLittleEndian<quint32>(dataLength, p + DataLengthOffset);
     return header;
 }
+
+namespace {
+
+// Only the rate's two low bytes are looked at.
+bool hasLayerRate(const QByteArray &header)
+{
+    return ByteAt(header, SampleRateOffset) == quint8(Limits::SampleRate) &&
+           ByteAt(header, SampleRateOffset + 1) == quint8(Limits::SampleRate >> 8);
+}
+
+} // namespace
 
 Problem Check(const QByteArray &header)
 {
@@ -52,11 +66,11 @@ Problem Check(const QByteArray &header)
             return Problem::NoDataTag;
     }
     // One unsigned test for both bounds: lengths of 2^31 and more fail too.
-    if (DataLength(header) - MinDataLength > MaxDataLength - MinDataLength)
+    if (DataLength(header) - Limits::MinDataLength > Limits::MaxDataLength - Limits::MinDataLength)
         return Problem::DataLengthOutOfRange;
-    if (ByteAt(header, AudioFormatOffset) != 1 || ByteAt(header, ChannelsOffset) != 1 ||
-        ByteAt(header, BitsPerSampleOffset) != 16 || ByteAt(header, SampleRateOffset) != 0x44 ||
-        ByteAt(header, SampleRateOffset + 1) != 0xAC)
+    if (ByteAt(header, AudioFormatOffset) != 1 ||
+        ByteAt(header, ChannelsOffset) != Limits::Channels ||
+        ByteAt(header, BitsPerSampleOffset) != Limits::BitsPerSample || !hasLayerRate(header))
         return Problem::UnsupportedFormat;
     return Problem::None;
 }
@@ -124,16 +138,18 @@ QString describeFormat(const QByteArray &header)
         reasons << QStringLiteral("audio format %1, needs 1 (PCM)")
                        .arg(le16At(header, AudioFormatOffset));
     }
-    if (ByteAt(header, ChannelsOffset) != 1)
+    if (ByteAt(header, ChannelsOffset) != Limits::Channels)
         reasons
             << QStringLiteral("%1 channels, needs 1 (mono)").arg(le16At(header, ChannelsOffset));
-    if (ByteAt(header, SampleRateOffset) != 0x44 || ByteAt(header, SampleRateOffset + 1) != 0xAC) {
-        reasons << QStringLiteral("sample rate %1 Hz, needs 44100 Hz")
-                       .arg(le32At(header, SampleRateOffset));
+    if (!hasLayerRate(header)) {
+        reasons << QStringLiteral("sample rate %1 Hz, needs %2 Hz")
+                       .arg(le32At(header, SampleRateOffset))
+                       .arg(Limits::SampleRate);
     }
-    if (ByteAt(header, BitsPerSampleOffset) != 16) {
-        reasons << QStringLiteral("%1 bits per sample, needs 16")
-                       .arg(le16At(header, BitsPerSampleOffset));
+    if (ByteAt(header, BitsPerSampleOffset) != Limits::BitsPerSample) {
+        reasons << QStringLiteral("%1 bits per sample, needs %2")
+                       .arg(le16At(header, BitsPerSampleOffset))
+                       .arg(Limits::BitsPerSample);
     }
     return reasons.join(QLatin1String("; "));
 }
@@ -150,8 +166,8 @@ QString Describe(const QByteArray &header)
     case Problem::DataLengthOutOfRange: {
         QString reason = QStringLiteral("data length %1 bytes, needs %2 to %3")
                              .arg(DataLength(header))
-                             .arg(MinDataLength)
-                             .arg(MaxDataLength);
+                             .arg(Limits::MinDataLength)
+                             .arg(Limits::MaxDataLength);
         if (header.size() < Size)
             reason += QStringLiteral(" (the file ends at byte %1)").arg(header.size());
         return reason;

@@ -5,9 +5,9 @@
 #include <QString>
 
 // The 44-byte canonical header of a WAV file that can become a layer:
-// PCM, 44100 Hz, 16-bit, mono, the data chunk at byte 36 and the samples
-// from byte 44 on. Only the low bytes listed below are examined; bytes the
-// header lacks (a file shorter than 44 bytes) count as zero.
+// PCM in a layer's sample format (core/limits.h: 44100 Hz, 16-bit, mono),
+// the data chunk at byte 36 and the samples from byte 44 on. Only the low bytes listed below are
+// examined; bytes the header lacks (a file shorter than 44 bytes) count as zero.
 namespace WaveHeader {
 
 constexpr int Size = 44;
@@ -17,8 +17,6 @@ constexpr int SampleRateOffset = 24;
 constexpr int BitsPerSampleOffset = 34;
 constexpr int DataTagOffset = 36;
 constexpr int DataLengthOffset = 40;
-constexpr quint32 MinDataLength = 512;
-constexpr quint32 MaxDataLength = 3141631;
 
 // What is wrong with a header, in the order the checks run: the data tag
 // first, then the data length, then the format.
@@ -39,12 +37,12 @@ quint8 ByteAt(const QByteArray &header, int offset);
 quint32 DataLength(const QByteArray &header);
 
 // The canonical header of a layer's WAV file with `dataLength` sample bytes:
-// RIFF/WAVE, a 16-byte format chunk for PCM, 44100 Hz, 16-bit, mono, and the
-// data chunk at byte 36.
+// RIFF/WAVE, a 16-byte format chunk for PCM in a layer's sample format, and
+// the data chunk at byte 36.
 QByteArray Canonical(quint32 dataLength);
 
 // The bytes a layer of `dataLength` sample bytes occupies in the sound file:
-// the length cut down to a multiple of 512, plus one 512-byte block.
+// the length cut down to a whole slot unit (512 bytes), plus one unit.
 qint32 SlotSize(quint32 dataLength);
 
 } // namespace WaveHeader

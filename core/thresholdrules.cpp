@@ -1,8 +1,7 @@
 #include "thresholdrules.h"
 
 namespace {
-constexpr int LastLayer = 8;
-constexpr int SpreadTotal = 126;
+constexpr int LastLayer = Limits::LayerCount;
 } // namespace
 
 void SpreadThresholds(LayerThresholds &thresholds, int layerCount)
@@ -11,7 +10,7 @@ void SpreadThresholds(LayerThresholds &thresholds, int layerCount)
         thresholds[layer] = 1;
     if (layerCount <= 1)
         return;
-    int step = SpreadTotal / layerCount;
+    int step = Limits::ThresholdCeiling / layerCount;
     if (step == 15) // eight layers: 1 + 7 * 16 = 113 fits under the ceiling
         step = 16;
     for (int layer = layerCount - 1; layer >= 1; --layer)
@@ -23,8 +22,10 @@ void DragThreshold(LayerThresholds &thresholds, int selected, int layerCount, in
     if (selected < 1 || selected > LastLayer)
         return;
     int value = position;
-    if (value > 127 - selected)
-        value = 127 - selected;
+    // Each layer above the selected one stays one higher: layer 1 at most the ceiling.
+    const int highest = Limits::ThresholdCeiling + 1 - selected;
+    if (value > highest)
+        value = highest;
     if (value < layerCount + 1 - selected)
         value = layerCount + 1 - selected;
     thresholds[selected] = value;
@@ -42,7 +43,7 @@ bool ThresholdsInOrder(const LayerThresholds &thresholds, int layerCount)
 {
     if (layerCount < 1 || layerCount > LastLayer)
         return layerCount == 0;
-    if (thresholds[1] > SpreadTotal || thresholds[layerCount] != 1)
+    if (thresholds[1] > Limits::ThresholdCeiling || thresholds[layerCount] != 1)
         return false;
     for (int layer = 2; layer <= layerCount; ++layer) {
         if (thresholds[layer] >= thresholds[layer - 1])

@@ -2,42 +2,40 @@
 
 #include "layertable.h"
 #include "thresholdrules.h"
-#include "wav/wavefilereader.h"
 
-int AddLayer(LayerTable &table, const QString &path, WaveCheck *check)
+LayerCheck AddLayer(LayerTable &table, const QString &path, LayerFileCheck check)
 {
-    WaveCheck unused;
-    WaveCheck &outcome = check ? *check : unused;
     const int slot = table.LayerCount;
-    if (slot < 0 || slot >= LayerTable::MaxLayers) {
-        outcome = {LayerTable::NotEnoughSpace,
-                   QStringLiteral("all %1 layers are in use").arg(LayerTable::MaxLayers), 0};
-        return outcome.Result;
+    if (slot < 0 || slot >= Limits::LayerCount) {
+        return LayerCheck::Refused(
+            LayerStatus::NotEnoughSpace,
+            QStringLiteral("all %1 layers are in use").arg(Limits::LayerCount));
     }
 
-    outcome = CheckWaveFile(path);
-    const int size = outcome.Result;
-    table.LayerSize[slot] = size;
-    if (size <= 0)
-        return size;
+    LayerCheck outcome = check(path);
+    table.LayerSize[slot] = outcome.Result();
+    if (!outcome.Accepted())
+        return outcome;
 
+    const qint32 size = outcome.SlotSize;
     table.LayerPath[slot] = path;
     table.LayerName[slot] = LayerNameOf(path);
     if (!FitsCapacity(table.UsedSpace, size)) {
-        outcome.Result = LayerTable::NotEnoughSpace;
+        outcome.Status = LayerStatus::NotEnoughSpace;
         outcome.Reason = DescribeCapacityRefusal(table.UsedSpace, size);
-        return outcome.Result;
+        outcome.SlotSize = 0;
+        return outcome;
     }
 
     table.UsedSpace += size;
     table.LayerCount = slot + 1;
     SpreadThresholds(table.LayerThreshold, table.LayerCount);
-    return size;
+    return outcome;
 }
 
 void RemoveLastLayer(LayerTable &table)
 {
-    if (table.LayerCount <= 0 || table.LayerCount > LayerTable::MaxLayers)
+    if (table.LayerCount <= 0 || table.LayerCount > Limits::LayerCount)
         return;
     const int slot = table.LayerCount - 1;
     table.LayerCount = slot;
@@ -51,6 +49,6 @@ QString DescribeCapacityRefusal(qint64 used, qint64 size)
 {
     return QStringLiteral("the layer needs %1 bytes; %2 of the %3 bytes are left")
         .arg(size)
-        .arg(qMax<qint64>(LayerTable::CapacityLimit - used, 0))
-        .arg(LayerTable::CapacityLimit);
+        .arg(qMax<qint64>(Limits::Capacity - used, 0))
+        .arg(Limits::Capacity);
 }

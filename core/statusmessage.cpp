@@ -1,5 +1,26 @@
 #include "statusmessage.h"
 
+int StatusCode(LayerStatus status)
+{
+    switch (status) {
+    case LayerStatus::NoFileChosen:
+        return -1;
+    case LayerStatus::CannotOpen:
+        return -2;
+    case LayerStatus::NoDataChunk:
+        return -3;
+    case LayerStatus::UnsupportedFormat:
+        return -4;
+    case LayerStatus::DataLengthOutOfRange:
+        return -5;
+    case LayerStatus::NameTooLong:
+        return -6;
+    case LayerStatus::NotEnoughSpace:
+        return -7;
+    }
+    return 0;
+}
+
 StatusMessage StatusMessageFor(int code)
 {
     switch (code) {
@@ -25,4 +46,9 @@ StatusMessage StatusMessageFor(int code)
     default:
         return {StatusMessage::Critical, "ERROR", "Unknown Error"};
     }
+}
+
+StatusMessage StatusMessageFor(LayerStatus status)
+{
+    return StatusMessageFor(StatusCode(status));
 }

@@ -1,16 +1,18 @@
 #ifndef THRESHOLDRULES_H
 #define THRESHOLDRULES_H
 
+#include "limits.h"
+
 #include <QList>
 #include <QtGlobal>
 
 // Thresholds indexed by layer number 1 to 8 (entry 0 unused), as the layer
 // table keeps them.
-using LayerThresholds = qint32[9];
+using LayerThresholds = qint32[Limits::LayerCount + 1];
 
 // The even spread for `layerCount` loaded layers: the last loaded layer and
 // every empty one get 1, each layer above gets one step more, the step being
-// 126 / layerCount (16 instead of 15 for eight layers).
+// the ceiling (126) / layerCount (16 instead of 15 for eight layers).
 void SpreadThresholds(LayerThresholds &thresholds, int layerCount);
 
 // A drag of the slider to `position` while layer `selected` of `layerCount`
