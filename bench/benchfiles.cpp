@@ -1,5 +1,6 @@
 #include "benchfiles.h"
 
+#include "core/limits.h"
 #include "wav/waveheader.h"
 
 #include <QDir>
@@ -26,7 +27,7 @@ QStringList FullCapacityLayers(const QString &folder)
 {
     // 6143 blocks of 512 bytes: seven slots of 768 blocks and one of 767.
     QStringList paths;
-    for (int k = 0; k < 8; ++k) {
+    for (int k = 0; k < Limits::LayerCount; ++k) {
         const quint32 slot = (k < 7 ? 768 : 767) * 512;
         paths << WriteWave(folder, QStringLiteral("layer%1.wav").arg(k + 1), slot - 1);
     }

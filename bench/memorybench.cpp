@@ -3,6 +3,8 @@
 #include "benchfiles.h"
 #include "measure.h"
 
+#include "core/limits.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -52,7 +54,8 @@ void RunMemoryBench(const QString &folder, int runs)
     const QString out = dir.filePath(QStringLiteral("memory.qms"));
     const QStringList full = BenchFiles::FullCapacityLayers(folder);
     const QString small = BenchFiles::WriteWave(folder, QStringLiteral("one-kb.wav"), 1000);
-    const QString largest = BenchFiles::WriteWave(folder, QStringLiteral("largest.wav"), 3141631);
+    const QString largest =
+        BenchFiles::WriteWave(folder, QStringLiteral("largest.wav"), Limits::MaxDataLength);
     const QStringList build{QStringLiteral("build"), QStringLiteral("-o"), out};
 
     const long fullPeak = MedianPeakKiB(folder, build + full, runs);

@@ -3,13 +3,15 @@
 #include "benchfiles.h"
 #include "measure.h"
 
+#include "core/limits.h"
 #include "wav/wavefilereader.h"
 
 #include <cstdio>
 
 void RunReadBench(const QString &folder, int rounds)
 {
-    const QString large = BenchFiles::WriteWave(folder, QStringLiteral("large.wav"), 3141631);
+    const QString large =
+        BenchFiles::WriteWave(folder, QStringLiteral("large.wav"), Limits::MaxDataLength);
     const QString small = BenchFiles::WriteWave(folder, QStringLiteral("small.wav"), 1000);
     constexpr int CallsPerRound = 200;
     auto batch = [](const QString &path) {

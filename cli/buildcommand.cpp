@@ -76,7 +76,8 @@ int RunBuild(const QStringList &arguments)
     const QCommandLineOption thresholds(
         {QStringLiteral("t"), QStringLiteral("thresholds")},
         QStringLiteral("The layers' thresholds, comma-separated, falling strictly from at most "
-                       "126 to 1 (default: the even spread)."),
+                       "%1 to 1 (default: the even spread).")
+            .arg(Limits::ThresholdCeiling),
         QStringLiteral("list"));
     const QCommandLineOption convert(
         QStringLiteral("convert"),

@@ -6,8 +6,8 @@
 
 // Reads the thresholds of `layerCount` layers from `text`, whole numbers
 // separated by commas ("94,63,32,1"). They must keep the layer table's order
-// (strictly falling, the last 1, the first at most 126). On failure returns
-// false and says why in `error`.
+// (strictly falling, the last 1, the first at most the ceiling). On failure
+// returns false and says why in `error`.
 bool ParseThresholdList(const QString &text, int layerCount, QList<int> &thresholds,
                         QString &error);
 

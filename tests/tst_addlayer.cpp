@@ -22,6 +22,15 @@ int add(LayerTable &table, const QString &path)
     return AddLayer(table, path, CheckWaveFile).Result();
 }
 
+// A stand-in for the WAV check: the slot size is the path, and every call is
+// counted.
+int checks = 0;
+LayerCheck slotNamedByPath(const QString &path)
+{
+    ++checks;
+    return LayerCheck::Slot(path.toInt(), 0);
+}
+
 } // namespace
 
 // Adding a layer to a table, and the order its thresholds must keep.
@@ -35,6 +44,7 @@ private slots:
     void readerRefusalLeavesTable();
     void capacityRefusal();
     void fullTable();
+    void removeLastLayer();
     void thresholdsInOrder_data();
     void thresholdsInOrder();
 
@@ -77,6 +87,9 @@ void TestAddLayer::readerRefusalLeavesTable_data()
     QTest::newRow("no data tag") << QStringLiteral("short.wav") << QByteArray(10, 'x') << -3;
     QTest::newRow("too short") << QStringLiteral("tiny.wav") << waveHeader(100) << -5;
     QTest::newRow("long name") << QString(81, QLatin1Char('n')) << waveHeader(1000) << -6;
+    // Names are stored one per line in the sound file.
+    QTest::newRow("line break in the name")
+        << QStringLiteral("two\nlines.wav") << waveFile(1000) << -2;
 }
 
 void TestAddLayer::readerRefusalLeavesTable()
@@ -124,6 +137,33 @@ void TestAddLayer::fullTable()
     QCOMPARE(table.LayerCount, 8);
     QCOMPARE(table.UsedSpace, 8 * 1024);
     QCOMPARE(table.LayerThreshold[1], 113);
+    // Refused before the file is looked at.
+    checks = 0;
+    QCOMPARE(AddLayer(table, QStringLiteral("1024"), slotNamedByPath).Status,
+             LayerStatus::NotEnoughSpace);
+    QCOMPARE(checks, 0);
+}
+
+void TestAddLayer::removeLastLayer()
+{
+    LayerTable table;
+    for (const char *slot : {"88576", "1024", "5120"})
+        QVERIFY(AddLayer(table, QLatin1String(slot), slotNamedByPath).Accepted());
+    RemoveLastLayer(table);
+    QCOMPARE(table.LayerCount, 2);
+    QCOMPARE(table.UsedSpace, 88576 + 1024);
+    QCOMPARE(table.LayerPath[2], QString());
+    QCOMPARE(table.LayerName[2], QString());
+    QCOMPARE(table.LayerSize[2], 5120); // kept until the slot is used again
+    QCOMPARE(table.LayerPath[1], QStringLiteral("1024"));
+    QCOMPARE(Thresholds(table.LayerThreshold + 1, table.LayerThreshold + 9),
+             (Thresholds{64, 1, 1, 1, 1, 1, 1, 1}));
+
+    RemoveLastLayer(table);
+    RemoveLastLayer(table);
+    RemoveLastLayer(table); // an empty table stays as it is
+    QCOMPARE(table.LayerCount, 0);
+    QCOMPARE(table.UsedSpace, 0);
 }
 
 void TestAddLayer::thresholdsInOrder_data()

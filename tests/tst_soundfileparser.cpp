@@ -342,6 +342,9 @@ void TestSoundFileParser::damaged_data()
     QTest::newRow("block count of an empty layer")
         << patched(two, 52, le16(2)) << nLength
         << "the block count of empty layer 3 is 2, not 4 as layer 2's";
+    QTest::newRow("first threshold above the ceiling")
+        << patched(two, 72, "\x7f") << nLength
+        << "the thresholds of layers 1 to 2 (127 1) do not fall strictly from at most 126 to 1";
     QTest::newRow("data offset of an empty layer")
         << patched(two, 68, le32(9999)) << nLength
         << "the data offset of layer 4 is 9999, expected 1536";

@@ -79,6 +79,7 @@ private slots:
     void debugLines_data();
     void debugLines();
     void refusedJobKeepsExistingFile();
+    void replacedFileLosesSetIdBits();
     void cannotCreate_data();
     void cannotCreate();
     void ownSymlinkInSharedFolderIsFollowed();
@@ -357,6 +358,21 @@ void TestSoundFileWriter::refusedJobKeepsExistingFile()
     QCOMPARE(WriteSoundFile(job).Status, WriteStatus::OverCapacity);
     QCOMPARE(readFile(job.FilePath), previous);
     QCOMPARE(entries(dir.path()), before);
+}
+
+// A replaced file keeps its permissions, but never its set-user-ID,
+// set-group-ID or sticky bit.
+void TestSoundFileWriter::replacedFileLosesSetIdBits()
+{
+    const SoundJob job = makeJob(Sizes{1000});
+    const QByteArray name = QFile::encodeName(job.FilePath);
+    QVERIFY(writeFile(job.FilePath, "an earlier sound file"));
+    QVERIFY(::chmod(name.constData(), 07754) == 0);
+    struct stat info;
+    QVERIFY(::stat(name.constData(), &info) == 0 && (info.st_mode & 07777) == 07754);
+    QCOMPARE(WriteSoundFile(job).Status, WriteStatus::Written);
+    QVERIFY(::stat(name.constData(), &info) == 0);
+    QCOMPARE(info.st_mode & 07777, mode_t(0754));
 }
 
 void TestSoundFileWriter::cannotCreate_data()
