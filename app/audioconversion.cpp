@@ -10,7 +10,7 @@ AudioConversionInterface *AudioConversion::plugin()
     const bool first = !conversion.Tried();
     AudioConversionInterface *loaded = conversion.Get<AudioConversionInterface>();
     if (first && loaded)
-        loaded->UseCleanupRegistry(&CleanupRegistry::Process());
+        loaded->UseCleanupRegistry(CleanupRegistry::Process());
     else if (first)
         qDebug() << "Audio conversion is unavailable:" << conversion.ErrorString();
     return loaded;

@@ -14,12 +14,10 @@ namespace {
 constexpr int MaxNameAttempts = 100;
 
 // Registers `path` in `registered`, in place of what it held.
-bool keep(int &registered, const QString &path, CleanupRegistry::Kind kind)
+void keep(int &registered, const QString &path, CleanupRegistry::Kind kind)
 {
-    CleanupRegistry &registry = CleanupRegistry::Process();
-    registry.Remove(registered);
-    registered = registry.Add(QFile::encodeName(path), kind);
-    return registered >= 0;
+    CleanupRegistry::Unregister(registered);
+    registered = CleanupRegistry::Register(QFile::encodeName(path), kind);
 }
 
 } // namespace
@@ -29,12 +27,11 @@ ScratchFolder::~ScratchFolder()
     if (root.isEmpty())
         return;
     QDir(root).removeRecursively();
-    CleanupRegistry &registry = CleanupRegistry::Process();
     for (int index = 0; index < MaxFiles; ++index) {
-        registry.Remove(files[index].entry);
-        registry.Remove(subfolders[index].entry);
+        CleanupRegistry::Unregister(files[index].entry);
+        CleanupRegistry::Unregister(subfolders[index].entry);
     }
-    registry.Remove(rootEntry.entry);
+    CleanupRegistry::Unregister(rootEntry.entry);
 }
 
 bool ScratchFolder::makeRoot()
@@ -44,16 +41,13 @@ bool ScratchFolder::makeRoot()
         const QString path = QDir(temporary).filePath(QStringLiteral("qmstool-") +
                                                       QString::fromLatin1(TemporarySuffix()));
         // Registered first: a signal while it is made does not leave it behind.
-        if (!keep(rootEntry.entry, path, CleanupRegistry::Kind::Folder)) {
-            error = QStringLiteral("the temporary folder's path is too long");
-            return false;
-        }
+        keep(rootEntry.entry, path, CleanupRegistry::Kind::Folder);
         if (::mkdir(QFile::encodeName(path).constData(), 0700) == 0) {
             root = path;
             return true;
         }
         const int reason = errno;
-        CleanupRegistry::Process().Remove(rootEntry.entry);
+        CleanupRegistry::Unregister(rootEntry.entry);
         if (reason != EEXIST) {
             error = QStringLiteral("cannot make a temporary folder in %1: %2")
                         .arg(temporary, SystemError(reason));
@@ -74,11 +68,8 @@ QString ScratchFolder::PathFor(int index, const QString &name)
         return QString();
     const QString subfolder = QDir(root).filePath(QString::number(index + 1));
     const QString path = QDir(subfolder).filePath(name);
-    if (!keep(subfolders[index].entry, subfolder, CleanupRegistry::Kind::Folder) ||
-        !keep(files[index].entry, path, CleanupRegistry::Kind::File)) {
-        error = QStringLiteral("the temporary file's path is too long");
-        return QString();
-    }
+    keep(subfolders[index].entry, subfolder, CleanupRegistry::Kind::Folder);
+    keep(files[index].entry, path, CleanupRegistry::Kind::File);
     if (!QDir().mkpath(subfolder)) {
         error = QStringLiteral("cannot make the folder %1").arg(subfolder);
         return QString();

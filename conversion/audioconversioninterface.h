@@ -36,8 +36,9 @@ public:
     virtual ~AudioConversionInterface() = default;
 
     // The program's cleanup registry (core/cleanupregistry.h), for the
-    // plugin's copy of the code that writes files: its temporary files are
-    // then removed by the program's signal handler. Called once, on loading.
+    // plugin's copy of the code that writes files, which has none of its
+    // own: its temporary files are then removed by the program's signal
+    // handler. Called once, on loading.
     virtual void UseCleanupRegistry(CleanupRegistry *registry) = 0;
 
     virtual Offer OfferFor(const QString &path, const LayerCheck &check) = 0;

@@ -5,37 +5,25 @@
 #include <cstring>
 #include <unistd.h>
 
-namespace {
+std::atomic<CleanupRegistry *> CleanupRegistry::current{nullptr};
 
-CleanupRegistry ownRegistry;
-
-void removeAndDie(int signal)
+CleanupRegistry *CleanupRegistry::Process()
 {
-    CleanupRegistry::Process().RemoveAll();
-    // The handler was reset on entry: the signal now ends the process.
-    ::raise(signal);
-}
-
-} // namespace
-
-std::atomic<CleanupRegistry *> CleanupRegistry::current{&ownRegistry};
-
-CleanupRegistry &CleanupRegistry::Process()
-{
-    return *current.load();
+    return current.load();
 }
 
 void CleanupRegistry::Use(CleanupRegistry *registry)
 {
-    current.store(registry ? registry : &ownRegistry);
+    current.store(registry);
 }
 
-int CleanupRegistry::Add(const QByteArray &path, Kind kind)
+int CleanupRegistry::Register(const QByteArray &path, Kind kind)
 {
-    if (path.isEmpty() || path.size() >= PATH_MAX)
+    CleanupRegistry *registry = Process();
+    if (!registry || path.isEmpty() || path.size() >= PATH_MAX)
         return -1;
     for (int entry = 0; entry < Entries; ++entry) {
-        Entry &slot = entries[entry];
+        Entry &slot = registry->entries[entry];
         if (slot.used)
             continue;
         slot.kind = kind;
@@ -47,10 +35,11 @@ int CleanupRegistry::Add(const QByteArray &path, Kind kind)
     return -1;
 }
 
-void CleanupRegistry::Remove(int &entry)
+void CleanupRegistry::Unregister(int &entry)
 {
-    if (entry >= 0 && entry < Entries)
-        entries[entry].used = 0;
+    CleanupRegistry *registry = Process();
+    if (registry && entry >= 0 && entry < Entries)
+        registry->entries[entry].used = 0;
     std::atomic_signal_fence(std::memory_order_seq_cst);
     entry = -1;
 }
@@ -90,18 +79,4 @@ QByteArray TemporarySuffix()
     for (char &c : suffix)
         c = letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
     return suffix;
-}
-
-void RemoveTemporaryFilesOnSignals()
-{
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        struct sigaction old;
-        if (::sigaction(signal, nullptr, &old) == 0 && old.sa_handler == SIG_IGN)
-            continue;
-        struct sigaction action = {};
-        action.sa_handler = removeAndDie;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESETHAND;
-        ::sigaction(signal, &action, nullptr);
-    }
 }

@@ -18,12 +18,12 @@ namespace {
 // once it has gone or taken its place, so a signal never leaves it behind.
 int registerPending(const QByteArray &path)
 {
-    return CleanupRegistry::Process().Add(path, CleanupRegistry::Kind::File);
+    return CleanupRegistry::Register(path, CleanupRegistry::Kind::File);
 }
 
 void unregisterPending(int &entry)
 {
-    CleanupRegistry::Process().Remove(entry);
+    CleanupRegistry::Unregister(entry);
 }
 
 mode_t currentUmask()

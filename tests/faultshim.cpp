@@ -74,6 +74,23 @@ int fdatasync(int fd)
     return next<int (*)(int)>("fdatasync")(fd);
 }
 
+ssize_t pread(int fd, void *buffer, size_t count, off_t offset)
+{
+    if (readFails(fd))
+        return -1;
+    return next<ssize_t (*)(int, void *, size_t, off_t)>("pread")(fd, buffer, count, offset);
+}
+
+ssize_t pread64(int fd, void *buffer, size_t count, off_t offset)
+{
+    if (readFails(fd))
+        return -1;
+    return next<ssize_t (*)(int, void *, size_t, off_t)>("pread64")(fd, buffer, count, offset);
+}
+
+// The open() family: each refuses O_TMPFILE when asked to, else passes the
+// call on with its mode.
+// clang-format off
 #define QMS_OPEN(name, ...)                                                                        \
     {                                                                                              \
         mode_t mode = 0;                                                                           \
@@ -88,24 +105,10 @@ int fdatasync(int fd)
         return next<int (*)(...)>(name)(__VA_ARGS__, flags, mode);                                 \
     }
 
-int open(const char *path, int flags, ...) QMS_OPEN("open", path) int open64(const char *path,
-                                                                             int flags, ...)
-    QMS_OPEN("open64", path) int openat(int folder, const char *path, int flags, ...)
-        QMS_OPEN("openat", folder, path) int openat64(int folder, const char *path, int flags, ...)
-            QMS_OPEN("openat64", folder, path)
-
-                ssize_t pread(int fd, void *buffer, size_t count, off_t offset)
-{
-    if (readFails(fd))
-        return -1;
-    return next<ssize_t (*)(int, void *, size_t, off_t)>("pread")(fd, buffer, count, offset);
-}
-
-ssize_t pread64(int fd, void *buffer, size_t count, off_t offset)
-{
-    if (readFails(fd))
-        return -1;
-    return next<ssize_t (*)(int, void *, size_t, off_t)>("pread64")(fd, buffer, count, offset);
-}
+int open(const char *path, int flags, ...)                 QMS_OPEN("open", path)
+int open64(const char *path, int flags, ...)               QMS_OPEN("open64", path)
+int openat(int folder, const char *path, int flags, ...)   QMS_OPEN("openat", folder, path)
+int openat64(int folder, const char *path, int flags, ...) QMS_OPEN("openat64", folder, path)
+// clang-format on
 
 } // extern "C"

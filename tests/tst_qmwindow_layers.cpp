@@ -4,10 +4,14 @@
 #include "audiosupport.h"
 #include "windowtest.h"
 
+#include "app/audioconversion.h"
+#include "core/cleanupregistry.h"
+
 #include <atomic>
 #include <chrono>
 #include <thread>
 
+#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -320,6 +324,42 @@ private slots:
             QCOMPARE(Layers.LayerPath[0], path(added));
             QCOMPARE(Layers.LayerSize[0], 44544);
         }
+    }
+
+    // The conversion plugin writes its copy under a temporary name where the
+    // file system has no unnamed files; a signal that ends the program in the
+    // middle of the write removes it, as the plugin registers it with the
+    // program's CleanupRegistry. The program is a copy of this test, with
+    // faultshim.cpp stalling the copy's sync until the signal comes.
+    void convertingCopyGoesWithASignal()
+    {
+        if (GuiSupport::InOwnProcess()) {
+            const QDir folder(qEnvironmentVariable("QMS_TEST_FOLDER"));
+            RemoveTemporaryFilesOnSignals(); // as main() does
+            qputenv("QMS_FAULT_NO_TMPFILE", "1");
+            qputenv("QMS_FAULT_FDATASYNC", "stall");
+            AudioConversion().Convert(folder.filePath(QStringLiteral("tone.wav")),
+                                      folder.filePath(QStringLiteral("copy.wav")));
+            QFAIL("the conversion was not stopped");
+        }
+        const QString made = AudioSupport::make(
+            AudioSupport::soxSines(QStringLiteral("-r 48000 -c 2 -b 16"), path("tone.wav")));
+        if (!made.isEmpty())
+            QSKIP(qPrintable(made));
+        QProcessEnvironment environment = TestSupport::withFaults(
+            QProcessEnvironment::systemEnvironment(), QStringLiteral(FAULTSHIM_PATH), {});
+        environment.insert(QStringLiteral("QMS_TEST_FOLDER"), files->path());
+        QProcess program;
+        GuiSupport::StartOwnProcess(program, environment);
+        const auto writing = [this] {
+            const QStringList entries = TestSupport::entries(files->path());
+            return entries.size() == 2 && entries.first().startsWith(QLatin1String(".copy.wav."));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(writing(), 60000);
+        QCOMPARE(::kill(pid_t(program.processId()), SIGTERM), 0);
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(TestSupport::entries(files->path()), QStringList{"tone.wav"});
     }
 
     void availableSpaceBar_data()
