@@ -1,5 +1,6 @@
-// Fault injection for the tests, loaded into qmstool with LD_PRELOAD. Each
-// fault is switched on by an environment variable:
+// Fault injection for the tests, loaded with LD_PRELOAD into the program
+// under test (qmstool, or a copy of a window test). Each fault is switched on
+// by an environment variable:
 //   QMS_FAULT_FDATASYNC=EIO|ENOSPC  fdatasync() fails with that error
 //   QMS_FAULT_FDATASYNC=stall       fdatasync() waits until a signal ends the process
 //   QMS_FAULT_NO_TMPFILE=1          open(O_TMPFILE) fails as on file systems without it
