@@ -29,7 +29,7 @@ LayerCheck AddLayer(LayerTable &table, const QString &path, LayerFileCheck check
 
     table.UsedSpace += size;
     table.LayerCount = slot + 1;
-    SpreadThresholds(table.LayerThreshold, table.LayerCount);
+    DistributeThresholds(table.LayerThreshold, table.LayerCount);
     return outcome;
 }
 
@@ -39,7 +39,7 @@ void RemoveLastLayer(LayerTable &table)
         return;
     const int slot = table.LayerCount - 1;
     table.LayerCount = slot;
-    SpreadThresholds(table.LayerThreshold, slot);
+    DistributeThresholds(table.LayerThreshold, slot);
     table.LayerPath[slot].clear();
     table.LayerName[slot].clear();
     table.UsedSpace -= table.LayerSize[slot];

@@ -4,7 +4,7 @@ namespace {
 constexpr int LastLayer = Limits::LayerCount;
 } // namespace
 
-void SpreadThresholds(LayerThresholds &thresholds, int layerCount)
+void DistributeThresholds(LayerThresholds &thresholds, int layerCount)
 {
     for (int layer = 1; layer <= LastLayer; ++layer)
         thresholds[layer] = 1;

@@ -13,7 +13,7 @@ using LayerThresholds = qint32[Limits::LayerCount + 1];
 // The even spread for `layerCount` loaded layers: the last loaded layer and
 // every empty one get 1, each layer above gets one step more, the step being
 // the ceiling (126) / layerCount (16 instead of 15 for eight layers).
-void SpreadThresholds(LayerThresholds &thresholds, int layerCount);
+void DistributeThresholds(LayerThresholds &thresholds, int layerCount);
 
 // A drag of the slider to `position` while layer `selected` of `layerCount`
 // is selected: the position is clamped so that layer 1 stays at most 126 and

@@ -76,7 +76,7 @@ private:
             result.Thresholds << layer.Threshold;
         // What adding the layers back and setting these thresholds leaves.
         LayerThresholds rebuilt;
-        SpreadThresholds(rebuilt, n);
+        DistributeThresholds(rebuilt, n);
         for (int layer = 1; layer <= n; ++layer)
             result.EvenSpread =
                 result.EvenSpread && rebuilt[layer] == result.Thresholds.at(layer - 1);

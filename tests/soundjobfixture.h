@@ -30,7 +30,7 @@ inline SoundJob soundJob(const QString &filePath, const QList<qint64> &slotSizes
         job.Sizes[k] = qint32(slotSizes.at(k));
     }
     LayerThresholds spread;
-    SpreadThresholds(spread, job.Count);
+    DistributeThresholds(spread, job.Count);
     for (int k = 0; k < Limits::LayerCount; ++k)
         job.Thresholds[k] = spread[k + 1];
     return job;

@@ -75,7 +75,7 @@ void TestLayerTable::spread()
 
     // Whatever stood there before (a drag left values below 1) is replaced.
     LayerThresholds t = {0, 120, 7, -3, 50, 0, -1, -2, -3};
-    SpreadThresholds(t, count);
+    DistributeThresholds(t, count);
     QCOMPARE(toList(t), expected);
     QVERIFY(fallsStrictly(t, count));
 }
@@ -117,7 +117,7 @@ void TestLayerTable::drag()
     QFETCH(Thresholds, expected);
 
     LayerThresholds t;
-    SpreadThresholds(t, count);
+    DistributeThresholds(t, count);
     DragThreshold(t, selected, count, position);
     QCOMPARE(toList(t), expected);
     QVERIFY(fallsStrictly(t, count));
@@ -129,7 +129,7 @@ void TestLayerTable::dragKeepsInvariant()
     // falling strictly from at most 126 to exactly 1.
     for (int count = 2; count <= 8; ++count) {
         LayerThresholds t;
-        SpreadThresholds(t, count);
+        DistributeThresholds(t, count);
         for (int round = 0; round < 200; ++round) {
             const int selected = 1 + (round * 5) % (count - 1);
             const int position = (round * 37) % 127;
@@ -243,7 +243,7 @@ void TestLayerTable::soundJobBlanksEmptyLayers()
     }
     table.LayerSize[3] = -5; // a refused addition left its status here
     table.LayerCount = 3;
-    SpreadThresholds(table.LayerThreshold, 3);
+    DistributeThresholds(table.LayerThreshold, 3);
     DragThreshold(table.LayerThreshold, 1, 3, 126);
     table.SoundFilePath = QStringLiteral("/out/demo.qms");
     table.SoundFileName = QStringLiteral("demo.qms");

@@ -464,7 +464,7 @@ void TestQmsTool::extractRoundTrip()
     }
     const Thresholds thresholds = dragged ? draggedThresholds(random, layers) : Thresholds();
     LayerThresholds spread;
-    SpreadThresholds(spread, layers);
+    DistributeThresholds(spread, layers);
     const QString soundFile = work->filePath(QStringLiteral("s\u00e9t %1.qms").arg(layers));
     QStringList arguments{QStringLiteral("build"), QStringLiteral("-o"), soundFile};
     if (dragged) {
