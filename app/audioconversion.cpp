@@ -28,8 +28,10 @@ AudioConversion::Outcome AudioConversion::Convert(const QString &input, const QS
     if (AudioConversionInterface *loaded = plugin())
         return loaded->Convert(input, output);
     return Outcome{
-        false, false,
-        QStringLiteral("audio conversion is unavailable: %1").arg(conversion.ErrorString())};
+        false,
+        false,
+        QStringLiteral("audio conversion is unavailable: %1").arg(conversion.ErrorString()),
+        {}};
 }
 
 QString AudioConversion::CopyPath(const QString &source, const QString &folder)

@@ -1,8 +1,9 @@
 #include "audioconverter.h"
 
 #include "audiosource.h"
-#include "resampler.h"
-#include "samplequantizer.h"
+#include "channelmixer.h"
+#include "finitesamples.h"
+#include "layersamples.h"
 
 #include "soundfile/outputfile.h"
 #include "wav/waveheader.h"
@@ -10,17 +11,13 @@
 #include <QDebug>
 #include <QtEndian>
 
-#include <cmath>
 #include <vector>
 
 namespace {
 
-constexpr qint64 BlockFrames = 8192;
-
-QString tooLong(double seconds)
+QString seconds(qint64 frames, int rate)
 {
-    return QStringLiteral("it lasts %1; a layer holds at most %2")
-        .arg(SecondsText(seconds), SecondsText(LayerFormat::MaxSeconds));
+    return SecondsText(double(frames) / rate);
 }
 
 class Conversion
@@ -38,15 +35,26 @@ private:
         qDebug() << "Not converted:" << reason;
         return false;
     }
-    bool tooLongSoFar() const { return LayerFormat::TooLong(double(decoded), format().SampleRate); }
+    bool tooLong(qint64 frames, bool exact)
+    {
+        const QString most = SecondsText(LayerFormat::MaxSeconds);
+        return fail(ConversionResult::TooLong,
+                    exact ? QStringLiteral("it lasts %1; a layer holds at most %2")
+                                .arg(seconds(frames, format().SampleRate), most)
+                          : QStringLiteral("it lasts more than the %1 a layer holds").arg(most));
+    }
     const AudioFormat &format() const { return source.Format(); }
+    AudioDecoder &decoder() { return source.Decoder(); }
+    bool decoded(qint64 frames);
     bool copy();
     bool convert();
+    void warn();
     bool write(OutputFile &out);
 
     ConversionReport &report;
     AudioSource source;
-    qint64 decoded = 0; // frames of the source
+    qint64 frames = 0;     // decoded, of the source
+    qint64 notNumbers = 0; // samples replaced
     std::vector<qint16> samples;
 };
 
@@ -61,7 +69,7 @@ bool Conversion::Run(const QString &input, const QString &output,
     if (format().ExactLength && format().Frames == 0)
         return fail(ConversionResult::Empty, QStringLiteral("it holds no samples"));
     if (format().ExactLength && LayerFormat::TooLong(double(format().Frames), format().SampleRate))
-        return fail(ConversionResult::TooLong, tooLong(format().Seconds()));
+        return tooLong(format().Frames, true);
 
     OutputFile out(output);
     if (!out.Open())
@@ -72,95 +80,112 @@ bool Conversion::Run(const QString &input, const QString &output,
         return fail(ConversionResult::NotWritten,
                     QStringLiteral("it is one of the inputs, or a copy already made"));
 
-    samples.reserve(size_t(
-        qBound<qint64>(0, LayerFormat::FramesAt(double(format().Frames), format().SampleRate),
-                       LayerFormat::MaxFrames)));
     report.Copied = format().IsLayerFormat();
     if (!(report.Copied ? copy() : convert()))
         return false;
-    if (source.Failed())
-        return fail(ConversionResult::Unreadable, source.ErrorString());
-    // A file cut short (a FLAC that lost its end at a frame boundary) decodes
-    // without an error but gives fewer samples than it announces.
-    if (format().ExactLength && decoded < format().Frames) {
-        return fail(ConversionResult::Unreadable,
-                    QStringLiteral("the %1 file ends early: %2 of its %3 could be decoded")
-                        .arg(format().Container, SecondsText(double(decoded) / format().SampleRate),
-                             SecondsText(format().Seconds())));
+    report.Source.Frames = frames;
+    report.Source.ExactLength = true;
+    if (frames == 0) {
+        return decoder().Damaged()
+                   ? fail(ConversionResult::Unreadable,
+                          QStringLiteral("it cannot be decoded: the data is damaged or cut short"))
+                   : fail(ConversionResult::Empty, QStringLiteral("it holds no samples"));
     }
-    if (decoded == 0)
-        return fail(ConversionResult::Empty, QStringLiteral("it holds no samples"));
+    warn();
     return write(out);
+}
+
+// Counts `count` more frames decoded; false when that is more than a layer
+// holds, whatever the source's rate, so that no more is decoded.
+bool Conversion::decoded(qint64 count)
+{
+    frames += count;
+    return !LayerFormat::TooLong(double(frames), format().SampleRate) ||
+           tooLong(qMax(frames, format().Frames), format().ExactLength);
 }
 
 bool Conversion::copy()
 {
+    const qint64 blockFrames = DecodingBlockFrames(1);
+    samples.reserve(size_t(qMin(format().Frames, LayerFormat::MaxFrames)));
     for (;;) {
         const size_t start = samples.size();
-        samples.resize(start + BlockFrames);
-        const qint64 got = source.ReadPcm16(samples.data() + start, BlockFrames);
-        samples.resize(start + size_t(qMax<qint64>(got, 0)));
-        decoded += qMax<qint64>(got, 0);
-        if (tooLongSoFar()) {
-            return fail(ConversionResult::TooLong,
-                        tooLong(double(qMax(decoded, format().Frames)) / format().SampleRate));
-        }
-        if (got < BlockFrames)
+        samples.resize(start + size_t(blockFrames));
+        const qint64 got =
+            qMax<qint64>(0, decoder().ReadPcm16(samples.data() + start, blockFrames));
+        samples.resize(start + size_t(got));
+        if (!decoded(got))
+            return false;
+        if (got < blockFrames)
             return true;
     }
 }
 
+// The stages, block by block: decode (the source's rate and channels, float)
+// and replace what is not a number; fold the channels into one; then the
+// mono signal at the source's rate goes to resampling and quantizing
+// (LayerSamples). Whatever is to be done to the mono signal itself sits
+// between the last two.
 bool Conversion::convert()
 {
-    const bool resampling = format().SampleRate != LayerFormat::SampleRate;
-    Resampler resampler;
-    if (resampling && !resampler.Start(format().SampleRate, LayerFormat::SampleRate)) {
+    const int channels = format().Channels;
+    const ChannelMixer mixer(channels, decoder().Speakers());
+    LayerSamples layer(format().SampleRate, format().HighResolution);
+    if (!layer.Start()) {
         return fail(ConversionResult::Unreadable,
                     QStringLiteral("its sample rate of %1 Hz cannot be converted")
                         .arg(format().SampleRate));
     }
-    SampleQuantizer quantizer(format().HighResolution);
-    std::vector<float> block(BlockFrames);
-    std::vector<float> resampled;
-    auto keep = [&](const float *values, qint64 count) {
-        const size_t start = samples.size();
-        samples.resize(start + size_t(count));
-        quantizer.Quantize(values, count, samples.data() + start);
-    };
+    layer.Samples().reserve(size_t(qBound<qint64>(
+        0, LayerFormat::FramesAt(double(format().Frames), format().SampleRate), LayerFormat::MaxFrames)));
+    const qint64 blockFrames = DecodingBlockFrames(channels);
+    std::vector<float> block(size_t(blockFrames) * size_t(channels));
+    std::vector<float> mono(static_cast<size_t>(blockFrames));
     for (;;) {
-        const qint64 got = source.ReadMono(block.data(), BlockFrames);
+        const qint64 got = decoder().Read(block.data(), blockFrames);
         if (got <= 0)
             break;
-        decoded += got;
-        if (tooLongSoFar()) {
-            return fail(ConversionResult::TooLong,
-                        tooLong(double(qMax(decoded, format().Frames)) / format().SampleRate));
-        }
-        if (!resampling) {
-            keep(block.data(), got);
-            continue;
-        }
-        resampled.clear();
-        if (!resampler.Process(block.data(), got, resampled))
+        if (!decoded(got))
+            return false;
+        notNumbers += ReplaceNonFinite(block.data(), got * channels);
+        mixer.Mix(block.data(), got, mono.data());
+        if (!layer.Add(mono.data(), got))
             return fail(ConversionResult::Unreadable, QStringLiteral("resampling failed"));
-        keep(resampled.data(), qint64(resampled.size()));
     }
-    if (resampling) {
-        resampled.clear();
-        if (!resampler.Finish(resampled))
-            return fail(ConversionResult::Unreadable, QStringLiteral("resampling failed"));
-        keep(resampled.data(), qint64(resampled.size()));
-    }
-    report.Clipped = quantizer.Clipped();
+    if (!layer.Finish())
+        return fail(ConversionResult::Unreadable, QStringLiteral("resampling failed"));
+    report.Clipped = layer.Clipped();
+    samples = std::move(layer.Samples());
     return true;
+}
+
+// What the copy lacks or had to change.
+void Conversion::warn()
+{
+    const qint64 announced = decoder().AnnouncedFrames();
+    if (announced > frames + decoder().AnnouncedSlack()) {
+        report.Warnings << QStringLiteral("ends early: %1 of the %2 announced")
+                               .arg(seconds(frames, format().SampleRate),
+                                    seconds(announced, format().SampleRate));
+    } else if (decoder().Damaged()) {
+        report.Warnings << QStringLiteral(
+            "parts of it could not be decoded: the data is damaged; the rest was converted");
+    }
+    if (notNumbers > 0) {
+        report.Warnings << (notNumbers == 1
+                                ? QStringLiteral("1 sample was not a number")
+                                : QStringLiteral("%1 samples were not numbers").arg(notNumbers));
+    }
+    for (const QString &warning : std::as_const(report.Warnings))
+        qDebug() << "Warning:" << warning;
 }
 
 bool Conversion::write(OutputFile &out)
 {
     // Exactly as many samples as the source's duration makes at 44100 Hz.
-    const qint64 frames =
-        report.Copied ? decoded : LayerFormat::FramesAt(double(decoded), format().SampleRate);
-    samples.resize(size_t(qMax(frames, LayerFormat::MinFrames)), 0);
+    const qint64 length =
+        report.Copied ? frames : LayerFormat::FramesAt(double(frames), format().SampleRate);
+    samples.resize(size_t(qMax(length, LayerFormat::MinFrames)), 0);
     report.Frames = qint64(samples.size());
     report.DataLength = quint32(samples.size()) * LayerFormat::BytesPerSample;
     report.SlotSize = WaveHeader::SlotSize(report.DataLength);

@@ -7,11 +7,12 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // How a conversion ended.
 enum class ConversionResult {
     Converted,
-    Unreadable, // not audio that can be decoded, or decoding failed on the way
+    Unreadable, // not audio that can be decoded
     Empty,      // no samples
     TooLong,    // the copy would not fit a slot
     NotWritten, // the copy could not be written where asked
@@ -21,23 +22,34 @@ enum class ConversionResult {
 struct ConversionReport
 {
     ConversionResult Result = ConversionResult::Unreadable;
-    QString Reason;      // why it failed, in plain words
-    AudioFormat Source;  // what the input is, as far as it was read
+    QString Reason; // why it failed, in plain words
+    // What the input is, as its decoder names it; once converted, with the
+    // length that was decoded.
+    AudioFormat Source;
     qint64 Frames = 0;   // the samples of the copy
     qint64 Clipped = 0;  // samples beyond full scale, clipped
     bool Copied = false; // the input was a layer's format already: samples copied unchanged
     quint32 DataLength = 0;
     qint32 SlotSize = 0;
+    // What the copy lacks or had to change, though it was written, e.g.
+    // "ends early: 0.50 s of the 1.00 s announced", "2 samples were not
+    // numbers".
+    QStringList Warnings;
 };
 
 // Converts the audio file at `input` into a WAV file at `output` that can be
 // a layer: 44100 Hz, 16-bit, mono PCM behind the canonical 44-byte header.
-// The input is decoded in blocks; the channels are averaged into one, the
-// rate changed with libsoxr (SOXR_HQ) and the samples reduced to 16 bits,
-// with TPDF dither for sources of more than 16 bits or of floating point;
-// samples beyond full scale are clipped and counted. A source that is 44100
-// Hz, 16-bit mono PCM already keeps its samples bit for bit. A copy shorter
-// than 256 samples is padded with silence to the WAV check's 512 bytes.
+// The input is decoded in blocks (see AudioSource), to its end or until it
+// is longer than a layer holds; samples that are not numbers become silence,
+// infinite ones full scale; the channels are folded into one (see
+// ChannelMixer); the rate changed with libsoxr (SOXR_HQ) and the samples
+// reduced to 16 bits, with TPDF dither for sources of more than 16 bits or
+// of floating point; samples beyond full scale are clipped and counted. A
+// source that is 44100 Hz, 16-bit mono PCM already keeps its samples bit for
+// bit. A copy shorter than 256 samples is padded with silence to the WAV
+// check's 512 bytes. A source that ends before its header says, or whose
+// data is damaged on the way, is converted as far as it goes, with a
+// warning.
 //
 // The copy is written through OutputFile: whatever stood at `output` stays
 // untouched unless a complete copy takes its place. The input itself, and

@@ -14,12 +14,15 @@ double AudioFormat::Seconds() const
 
 QString AudioFormat::Describe() const
 {
+    const QString length = ExactLength  ? SecondsText(Seconds())
+                           : Frames > 0 ? QStringLiteral("more than %1").arg(SecondsText(Seconds()))
+                                        : QStringLiteral("length unknown");
     return QStringLiteral("%1, %2 Hz, %3 %4, %5, %6")
         .arg(Container)
         .arg(SampleRate)
         .arg(Channels)
         .arg(Channels == 1 ? QStringLiteral("channel") : QStringLiteral("channels"))
-        .arg(Encoding, SecondsText(Seconds()));
+        .arg(Encoding, length);
 }
 
 QString LayerFormat::Describe()
@@ -35,6 +38,11 @@ qint64 LayerFormat::FramesAt(double frames, int rate)
 bool LayerFormat::TooLong(double frames, int rate)
 {
     return FramesAt(frames, rate) > MaxFrames;
+}
+
+qint64 DecodingBlockFrames(int channels)
+{
+    return qBound(qint64(1), qint64(65536 / qMax(channels, 1)), qint64(8192));
 }
 
 QString SecondsText(double seconds)

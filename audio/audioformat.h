@@ -8,23 +8,25 @@
 // What an audio file really holds, as its decoder reports it.
 struct AudioFormat
 {
-    QString Container;  // "WAV", "WAV (extensible)", "FLAC", "Ogg Vorbis", "MP3", "AIFF", ...
+    QString Container;  // "WAV", "FLAC", "Ogg Vorbis", "MP3", "AAC", "MP4 video, AAC", ...
     QString Encoding;   // "24-bit integer", "32-bit float", "compressed", ...
     int SampleRate = 0; // frames per second
     int Channels = 0;
-    qint64 Frames = 0; // as the file announces it; decoding may find fewer
+    // The length: exact, or, when ExactLength is false, what is known so
+    // far (0: nothing; else a lower bound found by decoding).
+    qint64 Frames = 0;
+    bool ExactLength = true;
     // Samples of 16-bit PCM: they can be copied as they are.
     bool Pcm16 = false;
     // More than 16 bits, or floating point (lossy decoders give floats):
     // reduced to 16 bits with dither.
     bool HighResolution = false;
-    // The frame count is exact (not an estimate, as it may be for MP3).
-    bool ExactLength = true;
 
     // Already a layer's format: 44100 Hz, 1 channel, 16-bit PCM.
     bool IsLayerFormat() const;
     double Seconds() const;
-    // E.g. "WAV (extensible), 48000 Hz, 2 channels, 24-bit integer, 2.50 s".
+    // E.g. "WAV (extensible), 48000 Hz, 2 channels, 24-bit integer, 2.50 s";
+    // "more than 35.62 s" or "length unknown" when the length is not exact.
     QString Describe() const;
 };
 
@@ -44,6 +46,14 @@ qint64 FramesAt(double frames, int rate);
 // True when those samples are more than a layer holds.
 bool TooLong(double frames, int rate);
 } // namespace LayerFormat
+
+// The highest sample rate a source may have: what audio interfaces offer
+// at most. Higher rates are refused before any decoding.
+constexpr int MaxSourceRate = 768000;
+
+// How many frames a decoder is asked for at a time: 8192, fewer for sources
+// of more than 8 channels, so that a block stays within 65536 samples.
+qint64 DecodingBlockFrames(int channels);
 
 // A duration for messages: "2.50 s".
 QString SecondsText(double seconds);

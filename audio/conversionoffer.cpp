@@ -1,6 +1,6 @@
 #include "conversionoffer.h"
 
-#include "audiosource.h"
+#include "audioprobe.h"
 
 #include "core/layercheck.h"
 #include "wav/inputfile.h"
@@ -29,12 +29,9 @@ ConversionOffer OfferConversion(const QString &path, const LayerCheck &check)
                        ? QStringLiteral("%1; the file is %2").arg(check.Reason, format.Describe())
                        : QStringLiteral("%1; a layer must be %2")
                              .arg(format.Describe(), LayerFormat::Describe());
-    // An estimated length (MP3) is given some room: the conversion itself
-    // stops once the copy gets too long.
-    const double frames = double(format.Frames) / (format.ExactLength ? 1.0 : 1.05);
     if (format.ExactLength && format.Frames == 0) {
         offer.Reason += QStringLiteral("; it holds no samples");
-    } else if (LayerFormat::TooLong(frames, format.SampleRate)) {
+    } else if (LayerFormat::TooLong(double(format.Frames), format.SampleRate)) {
         offer.Reason += QStringLiteral("; it is too long for a layer (at most %1)")
                             .arg(SecondsText(LayerFormat::MaxSeconds));
     } else {

@@ -15,6 +15,10 @@ void SampleQuantizer::Quantize(const float *input, qint64 count, qint16 *output)
 {
     for (qint64 i = 0; i < count; ++i) {
         float value = input[i] * 32768.0f;
+        if (value == 0.0f) {
+            output[i] = 0;
+            continue;
+        }
         if (dither)
             value += noise() - noise(); // triangular, -1 to +1 step
         if (value < 32767.5f && value >= -32768.5f) {

@@ -6,7 +6,8 @@
 // Turns float samples (full scale at 1.0) into 16-bit ones. With dither, a
 // triangular (TPDF) noise of one step either way is added before rounding,
 // as for sources of more than 16 bits; without, the samples are rounded.
-// What lies beyond full scale is clipped, and counted.
+// A sample of exactly zero stays zero: digital silence gets no noise. What
+// lies beyond full scale is clipped, and counted.
 class SampleQuantizer
 {
 public:

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -71,56 +72,108 @@ Sine measure(const std::vector<double> &samples)
 void RunConvertBench(const QString &folder, int rounds)
 {
     const QString sox = QStandardPaths::findExecutable(QStringLiteral("sox"));
-    if (sox.isEmpty())
-        qFatal("sox is not installed");
+    const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (sox.isEmpty() || ffmpeg.isEmpty())
+        qFatal("sox and ffmpeg must be installed");
     const QDir dir(folder);
-    const QString input = dir.filePath(QStringLiteral("tone-48k-stereo-24bit.wav"));
+    const QString wav = dir.filePath(QStringLiteral("tone-48k-stereo-24bit.wav"));
     const QString tiny = dir.filePath(QStringLiteral("tiny-48k-stereo-24bit.wav"));
-    const QString ours = dir.filePath(QStringLiteral("qmstool.wav"));
-    const QString theirs = dir.filePath(QStringLiteral("sox.wav"));
+    const QString tinyAac = dir.filePath(QStringLiteral("tiny.m4a"));
     const QString inProcess = dir.filePath(QStringLiteral("in-process.wav"));
-    for (const auto &[path, seconds] : {std::pair{input, "30"}, std::pair{tiny, "0.1"}}) {
+    for (const auto &[path, seconds] : {std::pair{wav, "30"}, std::pair{tiny, "0.1"}}) {
         run(sox, {"-n", "-r", "48000", "-c", "2", "-b", "24", path, "synth", seconds, "sine",
                   "1000", "vol", "0.5"});
     }
+    run(ffmpeg, {"-nostdin", "-y", "-i", tiny, "-c:a", "aac", tinyAac});
 
-    auto qmstool = [&] {
-        run(QStringLiteral(QMSTOOL_PATH),
-            {QStringLiteral("convert"), QStringLiteral("-o"), ours, input});
+    // Each source against the tool a user would pick instead: sox, and for
+    // AAC (which sox does not read) ffmpeg.
+    struct Source
+    {
+        QString Label;
+        QString Input;
+        QStringList Make; // ffmpeg's arguments that make it from the WAV file
+        bool AgainstFfmpeg;
     };
-    auto soxRate = [&] { run(sox, {input, "-r", "44100", "-c", "1", "-b", "16", theirs}); };
-    auto convert = [&] {
-        if (!ConvertAudioFile(input, inProcess))
+    const std::vector<Source> sources{
+        {QStringLiteral("WAV, 24-bit"), wav, {}, false},
+        {QStringLiteral("FLAC, 24-bit"), dir.filePath(QStringLiteral("tone.flac")), {}, false},
+        {QStringLiteral("MP3, 192 kbit/s"),
+         dir.filePath(QStringLiteral("tone.mp3")),
+         {"-c:a", "libmp3lame", "-b:a", "192k"},
+         false},
+        {QStringLiteral("AAC in M4A"),
+         dir.filePath(QStringLiteral("tone.m4a")),
+         {"-c:a", "aac"},
+         true},
+    };
+    std::vector<std::function<void()>> candidates;
+    for (const Source &source : sources) {
+        if (source.Input != wav)
+            run(ffmpeg,
+                QStringList{"-nostdin", "-y", "-i", wav} + source.Make + QStringList{source.Input});
+        const QString ours = source.Input + QStringLiteral(".qmstool.wav");
+        const QString theirs = source.Input + QStringLiteral(".baseline.wav");
+        candidates.push_back([=] {
+            run(QStringLiteral(QMSTOOL_PATH),
+                {QStringLiteral("convert"), QStringLiteral("-o"), ours, source.Input});
+        });
+        if (source.AgainstFfmpeg) {
+            candidates.push_back([=] {
+                run(ffmpeg, {"-nostdin", "-y", "-i", source.Input, "-ar", "44100", "-ac", "1",
+                             "-c:a", "pcm_s16le", theirs});
+            });
+        } else {
+            candidates.push_back([=] {
+                run(sox, {source.Input, "-r", "44100", "-c", "1", "-b", "16", theirs});
+            });
+        }
+    }
+    candidates.push_back([&] {
+        if (!ConvertAudioFile(wav, inProcess))
             qFatal("ConvertAudioFile failed");
-    };
-    qmstool(), soxRate(), convert();
-    const std::vector<double> ms = MedianMilliseconds({qmstool, soxRate, convert}, rounds);
+    });
+    for (const auto &candidate : candidates)
+        candidate();
+    const std::vector<double> ms = MedianMilliseconds(candidates, rounds);
 
-    std::printf("Converting 30 s of 48 kHz, stereo, 24-bit WAV, median of %d rounds:\n", rounds);
-    std::printf("  qmstool convert -o OUT IN               %8.2f ms\n", ms[0]);
-    std::printf("  sox IN -r 44100 -c 1 -b 16 OUT (base)   %8.2f ms\n", ms[1]);
-    std::printf("  ratio qmstool / sox                     %8.2f   (goal: at most 1.0)\n",
-                ms[0] / ms[1]);
-    std::printf("  ConvertAudioFile in this process        %8.2f ms\n", ms[2]);
+    std::printf("Converting 30 s of a 1 kHz sine at -6 dB in both channels (48 kHz, stereo),\n"
+                "median of %d rounds:\n",
+                rounds);
+    std::printf("  %-18s %10s %10s %-7s %6s   (goal: at most 1.0)\n", "source", "qmstool",
+                "baseline", "", "ratio");
+    for (size_t i = 0; i < sources.size(); ++i) {
+        std::printf("  %-18s %7.2f ms %7.2f ms %-7s %6.2f\n", qPrintable(sources[i].Label),
+                    ms[2 * i], ms[2 * i + 1], sources[i].AgainstFfmpeg ? "ffmpeg" : "sox",
+                    ms[2 * i] / ms[2 * i + 1]);
+    }
+    std::printf("  ConvertAudioFile of the WAV file in this process %8.2f ms\n", ms.back());
 
-    const Sine a = measure(samplesOf(ours));
-    const Sine b = measure(samplesOf(theirs));
-    std::printf("1 kHz sine at -6.02 dB in both channels:\n");
-    std::printf("  qmstool                                 %10.4f Hz %8.3f dB\n", a.Frequency,
-                a.Level);
-    std::printf("  sox                                     %10.4f Hz %8.3f dB\n", b.Frequency,
-                b.Level);
-    std::printf("  level difference                        %8.3f dB   (goal: within 0.1)\n",
-                a.Level - b.Level);
+    std::printf("The sine in the copies, qmstool / baseline:\n");
+    for (const Source &source : sources) {
+        const Sine a = measure(samplesOf(source.Input + QStringLiteral(".qmstool.wav")));
+        const Sine b = measure(samplesOf(source.Input + QStringLiteral(".baseline.wav")));
+        std::printf("  %-18s %10.4f Hz %8.3f dB / %10.4f Hz %8.3f dB   difference %6.3f dB\n",
+                    qPrintable(source.Label), a.Frequency, a.Level, b.Frequency, b.Level,
+                    a.Level - b.Level);
+    }
 
     const int runs = 5;
-    const long large =
-        MedianPeakKiB(folder, {QStringLiteral("convert"), QStringLiteral("-o"), ours, input}, runs);
-    const long small =
-        MedianPeakKiB(folder, {QStringLiteral("convert"), QStringLiteral("-o"), ours, tiny}, runs);
+    const QString out = dir.filePath(QStringLiteral("memory.wav"));
+    auto peak = [&](const QString &input) {
+        return MedianPeakKiB(folder, {QStringLiteral("convert"), QStringLiteral("-o"), out, input},
+                             runs);
+    };
+    const long large = peak(wav);
+    const long small = peak(tiny);
+    const long largeAac = peak(sources.back().Input);
+    const long smallAac = peak(tinyAac);
     std::printf("qmstool convert, peak memory (max RSS), median of %d runs:\n", runs);
-    std::printf("  30 s                                    %8ld KiB\n", large);
-    std::printf("  0.1 s (baseline)                        %8ld KiB\n", small);
-    std::printf("  difference                              %8.2f MiB   (goal: at most 8 MiB)\n",
-                double(large - small) / 1024);
+    std::printf("  WAV: 30 s %ld KiB, 0.1 s %ld KiB (baseline), difference %.2f MiB   (goal: at "
+                "most 8 MiB)\n",
+                large, small, double(large - small) / 1024);
+    std::printf("  AAC: 30 s %ld KiB, 0.1 s %ld KiB, difference %.2f MiB; FFmpeg's libraries "
+                "loaded: %.2f MiB over the WAV\n",
+                largeAac, smallAac, double(largeAac - smallAac) / 1024,
+                double(smallAac - small) / 1024);
 }

@@ -13,7 +13,8 @@ int RunCheck(const QStringList &arguments)
     parser.setApplicationDescription(QStringLiteral(
         "Tells for each WAV file whether it can be a layer: prints its slot size, or the status "
         "code, the message the window shows and the reason; for an audio file in another "
-        "format, what it is (rate, channels, sample format, duration)."));
+        "format, what it is (rate, channels, sample format, duration) and whether it can be "
+        "converted."));
     AddCommonOptions(parser);
     parser.addPositionalArgument(QStringLiteral("WAV"), QStringLiteral("The WAV files to check."),
                                  QStringLiteral("WAV..."));
@@ -25,16 +26,24 @@ int RunCheck(const QStringList &arguments)
         return UsageError(QStringLiteral("check needs at least one WAV file"));
 
     int exitStatus = ExitStatus::Success;
+    bool convertible = false;
     for (const QString &wav : wavs) {
         LayerCheck check = CheckWaveFile(wav);
         if (check.Accepted()) {
             Out() << DisplayedPath(wav) << ": " << check.SlotSize << Qt::endl;
         } else {
             // What a file that can be decoded really is.
-            check.Reason = OfferConversion(wav, check).Reason;
+            const ConversionOffer offer = OfferConversion(wav, check);
+            check.Reason = offer.Reason;
+            convertible = convertible || offer.Possible;
             Out() << DisplayedPath(wav) << ": " << DescribeWaveRefusal(check) << Qt::endl;
             exitStatus = ExitStatus::Refused;
         }
+    }
+    if (convertible) {
+        Err() << "qmstool: \"qmstool convert\" makes copies of the audio files above that can be "
+                 "layers; \"build --convert\" converts them for a build only"
+              << Qt::endl;
     }
     return exitStatus;
 }

@@ -37,22 +37,28 @@ bool convert(const QString &input, const QString &output, const QList<FileIdenti
 QString DescribeConversion(const QString &input, const QString &output,
                            const ConversionReport &report)
 {
-    return QStringLiteral("%1 -> %2: %3;%4 %5 %6 clipped; slot size %7 bytes")
-        .arg(DisplayedPath(input), Printable(output), Printable(report.Source.Describe()),
-             report.Copied ? QStringLiteral(" copied sample for sample;") : QString())
-        .arg(report.Clipped)
-        .arg(report.Clipped == 1 ? QStringLiteral("sample") : QStringLiteral("samples"))
-        .arg(report.SlotSize);
+    QString line =
+        QStringLiteral("%1 -> %2: %3;%4 %5 %6 clipped; slot size %7 bytes")
+            .arg(DisplayedPath(input), Printable(output), Printable(report.Source.Describe()),
+                 report.Copied ? QStringLiteral(" copied sample for sample;") : QString())
+            .arg(report.Clipped)
+            .arg(report.Clipped == 1 ? QStringLiteral("sample") : QStringLiteral("samples"))
+            .arg(report.SlotSize);
+    for (const QString &warning : report.Warnings)
+        line += QStringLiteral("; ") + Printable(warning);
+    return line;
 }
 
 int RunConvert(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Writes a copy of audio files (WAV of any kind, AIFF, FLAC, Ogg Vorbis, Opus, MP3) that\n"
-        "can be a layer: 44100 Hz, 16-bit, mono PCM. The channels are averaged, the rate\n"
-        "converted, sources of more than 16 bits dithered. An input is never written over;\n"
-        "an existing file at the output is replaced only by a complete copy."));
+        "Writes a copy of audio files (WAV of any kind, AIFF, FLAC, Ogg Vorbis, Opus, MP3, AAC,\n"
+        "ALAC, WMA, AC-3, the sound of MP4, QuickTime, Matroska and WebM videos) that can be\n"
+        "a layer: 44100 Hz, 16-bit, mono PCM. The channels are folded into one, the rate\n"
+        "converted, sources of more than 16 bits dithered. A source that ends early or holds\n"
+        "samples that are not numbers is converted with a warning. An input is never written\n"
+        "over; an existing file at the output is replaced only by a complete copy."));
     AddCommonOptions(parser);
     const QCommandLineOption output({QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("Write the copy of the one INPUT to <file>."),

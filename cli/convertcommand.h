@@ -12,7 +12,8 @@ struct ConversionReport;
 int RunConvert(const QStringList &arguments);
 
 // One line on a copy made: "<input> -> <output>: <source format>; <n>
-// samples clipped; slot size <s> bytes".
+// samples clipped; slot size <s> bytes", and the report's warnings, each
+// after "; ".
 QString DescribeConversion(const QString &input, const QString &output,
                            const ConversionReport &report);
 

@@ -2,6 +2,7 @@
 #define AUDIOCONVERSIONINTERFACE_H
 
 #include <QString>
+#include <QStringList>
 #include <QtPlugin>
 
 class CleanupRegistry;
@@ -31,6 +32,10 @@ public:
         bool Converted = false;
         bool CopyNotWritten = false;
         QString Reason;
+        // What the copy lacks or had to change though it was written, e.g.
+        // "ends early: 0.50 s of the 1.00 s announced", "2 samples were not
+        // numbers".
+        QStringList Warnings;
     };
 
     virtual ~AudioConversionInterface() = default;
@@ -49,7 +54,7 @@ public:
     virtual QString FilesFilter() = 0;
 };
 
-#define AudioConversionInterface_iid "com.quelmar.QuelmarR4FileGen.AudioConversionInterface/2.0"
+#define AudioConversionInterface_iid "com.quelmar.QuelmarR4FileGen.AudioConversionInterface/2.1"
 Q_DECLARE_INTERFACE(AudioConversionInterface, AudioConversionInterface_iid)
 
 #endif // AUDIOCONVERSIONINTERFACE_H

@@ -1,7 +1,7 @@
 #include "sndfileconversion.h"
 
 #include "audio/audioconverter.h"
-#include "audio/audiosource.h"
+#include "audio/audiofiletypes.h"
 #include "audio/conversionoffer.h"
 #include "core/cleanupregistry.h"
 
@@ -22,7 +22,8 @@ AudioConversionInterface::Outcome SndfileConversion::Convert(const QString &inpu
 {
     ConversionReport report;
     const bool converted = ConvertAudioFile(input, output, &report);
-    return Outcome{converted, report.Result == ConversionResult::NotWritten, report.Reason};
+    return Outcome{converted, report.Result == ConversionResult::NotWritten, report.Reason,
+                   report.Warnings};
 }
 
 QString SndfileConversion::CopyPath(const QString &source, const QString &folder)

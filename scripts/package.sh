@@ -49,10 +49,12 @@ fail() {
     failures=$((failures + 1))
 }
 
-# The dependencies come from the libraries the programs and the window's
-# plugins link (Qt Multimedia, libsndfile and libsoxr through the plugins).
+# The dependencies come from the libraries the programs and the plugins link
+# (Qt Multimedia, libsndfile, libsoxr and FFmpeg's libraries through the
+# plugins).
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libsndfile1 libsoxr0; do
+for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libsndfile1 libsoxr0 \
+    libavformat59 libavcodec59 libavutil57; do
     [[ $depends =~ (^|, )$library\  ]] || fail "Depends does not name $library: $depends"
 done
 

@@ -9,7 +9,7 @@ packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     qt6-multimedia-dev
-    libsndfile1-dev libsoxr-dev
+    libsndfile1-dev libsoxr-dev libavformat-dev libavcodec-dev libavutil-dev
     clang libclang-rt-14-dev
     sox ffmpeg
     appstream desktop-file-utils libxml2-utils shared-mime-info groff-base dpkg-dev

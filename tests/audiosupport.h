@@ -17,16 +17,21 @@
 namespace AudioSupport {
 
 // Runs sox or ffmpeg (`arguments[0]`) with the rest of `arguments`; "" when
-// it made its file, else what went wrong.
+// it made its file, else what went wrong. Arguments that end in ">" and a
+// path send the program's output to that file (as through a pipe).
 inline QString make(const QStringList &arguments)
 {
     const QString program = QStandardPaths::findExecutable(arguments.value(0));
     if (program.isEmpty())
         return arguments.value(0) + QStringLiteral(" is not installed");
     QStringList rest = arguments.mid(1);
+    QProcess process;
+    if (rest.size() >= 2 && rest[rest.size() - 2] == QLatin1String(">")) {
+        process.setStandardOutputFile(rest.takeLast());
+        rest.removeLast();
+    }
     if (arguments.value(0) == QLatin1String("ffmpeg"))
         rest = QStringList{"-nostdin", "-loglevel", "error", "-y"} + rest;
-    QProcess process;
     process.start(program, rest);
     if (!process.waitForFinished(60000) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0)

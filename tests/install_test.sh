@@ -72,7 +72,7 @@ done <<EOF
 EOF
 # The window's plugins, in their folder under the library folder (lib/, or
 # lib/<multiarch>/ for the prefix /usr).
-for name in qmsplayback qmsconversion; do
+for name in qmsplayback qmsconversion qmsffmpeg; do
     found=$(cd "$prefix" && find . -name "lib$name.so" | sed 's|^\./||')
     if [[ $found =~ ^lib(/[^/]+)?/QuelmarR4FileGen/lib$name\.so$ ]]; then
         pass "installed $found"
@@ -206,22 +206,35 @@ for section in NAME SYNOPSIS DESCRIPTION COMMANDS '"EXIT STATUS"' EXAMPLES '"SEE
     fi
 done
 
-# Qt Multimedia and the audio libraries come with the plugins alone, and the
-# installed window finds them relative to its own folder: the window tests'
-# first Play and first conversion, run from the installed bin/ folder without
-# QT_PLUGIN_PATH.
+# Qt Multimedia and the audio libraries come with the plugins alone (and
+# qmstool), FFmpeg's with its own module, which neither qmstool nor the
+# conversion plugin links (they load it when a file needs it); and the
+# installed programs find them
+# relative to their own folder: the window tests' first Play and first
+# conversion, run from the installed bin/ folder without QT_PLUGIN_PATH, and
+# qmstool converting an AAC file.
 needed() { readelf -d "$1" 2>/dev/null | grep -q "(NEEDED).*\[$2"; }
-while read -r plugin library; do
-    if needed "$window" libQt6Core.so && ! needed "$window" "$library" &&
+while read -r plugin library also; do
+    linked=
+    for program in "$window" "$qmstool" "$prefix/$plugins"/libqms*.so; do
+        if needed "$program" "$library" && [ "$program" != "$prefix/$plugins/lib$plugin.so" ] &&
+            [ "$(basename "$program")" != "$also" ]; then
+            linked="$linked $(basename "$program")"
+        fi
+    done
+    if needed "$window" libQt6Core.so && [ -z "$linked" ] &&
         needed "$prefix/$plugins/lib$plugin.so" "$library"; then
         pass "only lib$plugin.so links $library"
     else
-        fail "the window links $library, or lib$plugin.so does not"
+        fail "lib$plugin.so does not link $library, or$linked link it"
     fi
 done <<EOF
 qmsplayback libQt6Multimedia.so
-qmsconversion libsndfile.so
-qmsconversion libsoxr.so
+qmsconversion libsndfile.so qmstool
+qmsconversion libsoxr.so qmstool
+qmsffmpeg libavformat.so
+qmsffmpeg libavcodec.so
+qmsffmpeg libavutil.so
 EOF
 cp "$build/tests/tst_qmwindow_layers" "$prefix/bin/"
 check "installed window plays through its plugin" env -u QT_PLUGIN_PATH QT_QPA_PLATFORM=offscreen \
@@ -229,6 +242,13 @@ check "installed window plays through its plugin" env -u QT_PLUGIN_PATH QT_QPA_P
 check "installed window converts through its plugin" env -u QT_PLUGIN_PATH \
     QT_QPA_PLATFORM=offscreen "$prefix/bin/tst_qmwindow_layers" "convert:an MP3"
 rm "$prefix/bin/tst_qmwindow_layers"
+if have ffmpeg; then
+    ffmpeg -nostdin -loglevel error -f lavfi -i sine=duration=0.2 -c:a aac "$work/tone.m4a"
+    check "installed qmstool converts AAC through the FFmpeg module" \
+        env -u QT_PLUGIN_PATH "$qmstool" convert -o "$work/tone.wav" "$work/tone.m4a"
+else
+    skip "ffmpeg"
+fi
 
 # The installed window starts and is still running when stopped.
 mkdir -p "$work/config"

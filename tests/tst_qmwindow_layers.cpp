@@ -609,7 +609,9 @@ private slots:
         QCOMPARE(dialog.acceptMode, QFileDialog::AcceptOpen);
         QCOMPARE(dialog.nameFilters,
                  (QStringList{"Wave File 44100 16 MONO (*.wav )",
-                              "Audio files (*.wav *.flac *.ogg *.oga *.opus *.mp3 *.aif *.aiff)",
+                              "Audio files (*.wav *.flac *.ogg *.oga *.opus *.mp3 *.aif *.aiff "
+                              "*.aifc *.au *.caf *.w64 *.mp2 *.m4a *.aac *.wma *.ac3 *.mka *.mp4 "
+                              "*.mov *.mkv *.webm)",
                               "Sound files (*.qms)"}));
         QCOMPARE(dialog.selectedNameFilter, dialog.nameFilters.first());
         driver->checkRows({});
