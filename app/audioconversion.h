@@ -1,7 +1,7 @@
 #ifndef AUDIOCONVERSION_H
 #define AUDIOCONVERSION_H
 
-#include "pluginholder.h"
+#include "core/pluginholder.h"
 
 #include "conversion/audioconversioninterface.h"
 

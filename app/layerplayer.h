@@ -1,7 +1,7 @@
 #ifndef LAYERPLAYER_H
 #define LAYERPLAYER_H
 
-#include "pluginholder.h"
+#include "core/pluginholder.h"
 
 #include <QObject>
 

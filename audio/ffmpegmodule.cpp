@@ -2,51 +2,37 @@
 
 #include "ffmpegdecoding.h"
 
-#include <QCoreApplication>
+#include "core/pluginholder.h"
+
 #include <QDebug>
-#include <QPluginLoader>
 
 namespace {
 
-// Where the module is: its file, or "" when it is not found.
-QString moduleFile()
-{
-    const QString name = QStringLiteral("qmsffmpeg");
-    QPluginLoader loader(name);
-    if (loader.fileName().isEmpty())
-        loader.setFileName(QCoreApplication::applicationDirPath() +
-                           QStringLiteral("/" QMS_PLUGINS_FROM_PROGRAM "/") + name);
-    return loader.fileName();
-}
+const QString ModuleName = QStringLiteral("qmsffmpeg");
 
 struct Module
 {
-    Module()
+    Module() : holder(ModuleName), decoding(holder.Get<FfmpegDecoding>())
     {
-        QPluginLoader loader(moduleFile());
-        decoding = qobject_cast<FfmpegDecoding *>(loader.instance());
-        if (!decoding) {
-            error = loader.fileName().isEmpty() ? QStringLiteral("libqmsffmpeg.so is not installed")
-                                                : loader.errorString();
-            qDebug() << "FFmpeg's decoder is unavailable:" << error;
-        }
+        if (!decoding)
+            qDebug() << "FFmpeg's decoder is unavailable:" << holder.ErrorString();
     }
 
-    FfmpegDecoding *decoding = nullptr;
-    QString error;
+    PluginHolder holder;
+    FfmpegDecoding *decoding;
 };
 
 } // namespace
 
 FfmpegDecoding *FfmpegModule(QString *error)
 {
-    static const Module module;
+    static Module module; // made once, by the first thread to get here
     if (error)
-        *error = module.error;
+        *error = module.holder.ErrorString();
     return module.decoding;
 }
 
 bool FfmpegModuleFound()
 {
-    return !moduleFile().isEmpty();
+    return !LocatePlugin(ModuleName).isEmpty();
 }

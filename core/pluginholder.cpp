@@ -3,6 +3,15 @@
 #include <QCoreApplication>
 #include <QPluginLoader>
 
+QString LocatePlugin(const QString &name)
+{
+    QPluginLoader loader(name);
+    if (loader.fileName().isEmpty())
+        loader.setFileName(QCoreApplication::applicationDirPath() +
+                           QStringLiteral("/" QMS_PLUGINS_FROM_PROGRAM "/") + name);
+    return loader.fileName();
+}
+
 PluginHolder::PluginHolder(const QString &name, QObject *owner) : name(name), owner(owner) {}
 
 QObject *PluginHolder::load(const char *interfaceId)
@@ -10,10 +19,8 @@ QObject *PluginHolder::load(const char *interfaceId)
     if (tried)
         return plugin;
     tried = true;
-    QPluginLoader loader(name);
-    if (loader.fileName().isEmpty())
-        loader.setFileName(QCoreApplication::applicationDirPath() +
-                           QStringLiteral("/" QMS_PLUGINS_FROM_PROGRAM "/") + name);
+    const QString file = LocatePlugin(name);
+    QPluginLoader loader(file.isEmpty() ? name : file);
     QObject *instance = loader.instance();
     if (!instance) {
         error = loader.errorString();

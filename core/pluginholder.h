@@ -4,10 +4,14 @@
 #include <QObject>
 #include <QString>
 
-// One of the window's plugins (e.g. "qmsplayback"), loaded the first time it
-// is asked for: from Qt's library paths (the program's folder,
-// QT_PLUGIN_PATH), then from the folder the plugins are installed in,
-// relative to the program. Loading is tried once. When it fails the reason
+// The file of the plugin `name` (e.g. "qmsplayback"): found in Qt's library
+// paths (the program's folder, QT_PLUGIN_PATH), else in the folder the
+// plugins are installed in, relative to the program; "" when it is in
+// neither. The plugin is not loaded.
+QString LocatePlugin(const QString &name);
+
+// One of the plugins (e.g. "qmsplayback"), loaded from LocatePlugin() the
+// first time it is asked for. Loading is tried once. When it fails the reason
 // is kept, and the feature that needs the plugin says so when it is used.
 class PluginHolder
 {
