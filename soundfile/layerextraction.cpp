@@ -1,6 +1,7 @@
 #include "layerextraction.h"
 
 #include "outputfile.h"
+#include "sharedfolderrule.h"
 #include "soundfileformat.h"
 #include "soundfilereader.h"
 #include "soundjob.h"
@@ -94,15 +95,7 @@ private:
         }
     }
 
-    bool makeFolder()
-    {
-        if (QDir().mkpath(folder) && QFileInfo(folder).isDir())
-            return true;
-        result.Error = QFileInfo(folder).exists() && !QFileInfo(folder).isDir()
-                           ? QStringLiteral("%1 is not a folder").arg(folder)
-                           : QStringLiteral("the folder %1 cannot be created").arg(folder);
-        return false;
-    }
+    bool makeFolder() { return MakeFolder(folder, result.Error); }
 
     bool extract(int k)
     {

@@ -40,9 +40,10 @@ QString DefaultLayerFolder(const QString &soundFilePath);
 QString LayerFileName(const QString &storedName, int layer);
 
 // Writes each layer of the sound file `reader` has open and found valid as a
-// WAV file in `folder`, which is created when missing: the canonical 44-byte
-// header (44100 Hz, 16-bit, mono) and the first (slot size - 2) bytes of its
-// slot, so that adding the file back gives the same slot size. The names
+// WAV file in `folder`, which is created when missing (MakeFolder()): the
+// canonical 44-byte header (44100 Hz, 16-bit, mono) and the first (slot size
+// - 2) bytes of its slot, so that adding the file back gives the same slot
+// size. The names
 // come from LayerFileName(); a name already taken by a different file, or by
 // anything but a regular file, gets "-2", "-3", ... before its ".wav". A file
 // that holds exactly the bytes to be written is used as it is. Nothing is

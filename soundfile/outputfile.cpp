@@ -1,4 +1,5 @@
 #include "outputfile.h"
+#include "sharedfolderrule.h"
 
 #include "core/cleanupregistry.h"
 #include "core/layertable.h"
@@ -44,14 +45,6 @@ QByteArray temporaryNameFor(const QString &folder, const QString &target)
     return QFile::encodeName(folder) + "/." + QFile::encodeName(stem) + "." + TemporarySuffix();
 }
 
-// The kernel's protected_symlinks rule: in a sticky, world-writable folder a
-// symlink is followed only when it belongs to the folder's owner or to us.
-bool plantedInSharedFolder(const struct stat &link, const struct stat &folder)
-{
-    return (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH) &&
-           link.st_uid != folder.st_uid && link.st_uid != ::geteuid();
-}
-
 } // namespace
 
 OutputFile::OutputFile(const QString &path, Existing existing) : path(path), existing(existing) {}
@@ -80,6 +73,9 @@ bool OutputFile::Open()
 
 bool OutputFile::resolveTarget()
 {
+    const QString planted = PlantedLinkOnPath(path);
+    if (!planted.isEmpty())
+        return fail(planted);
     QString current = path;
     for (int hops = 0; hops < 40; ++hops) {
         const QByteArray name = QFile::encodeName(current);
@@ -100,21 +96,14 @@ bool OutputFile::resolveTarget()
         }
         if (!S_ISLNK(info.st_mode))
             return fail(NotRegularReason(info.st_mode));
-
-        const QString linkFolder = QFileInfo(current).absolutePath();
-        struct stat folderInfo;
-        if (::stat(QFile::encodeName(linkFolder).constData(), &folderInfo) == 0 &&
-            plantedInSharedFolder(info, folderInfo)) {
-            return fail(QStringLiteral("%1 is a symbolic link that another user placed in the "
-                                       "shared folder %2; it is not followed")
-                            .arg(current, linkFolder));
-        }
         char destination[PATH_MAX];
         const ssize_t length = ::readlink(name.constData(), destination, sizeof destination);
         if (length < 0 || length >= ssize_t(sizeof destination))
             return fail(QStringLiteral("its symbolic link cannot be read"));
         const QString next = QFile::decodeName(QByteArray(destination, int(length)));
-        current = next.startsWith(QLatin1Char('/')) ? next : linkFolder + QLatin1Char('/') + next;
+        current = next.startsWith(QLatin1Char('/'))
+                      ? next
+                      : QFileInfo(current).absolutePath() + QLatin1Char('/') + next;
     }
     return fail(QStringLiteral("it leads through too many symbolic links"));
 }

@@ -11,9 +11,9 @@
 // is complete and on disk.
 //
 // Open() decides what the path names: symlinks are followed, except one that
-// another user placed in a sticky, world-writable folder (such as /tmp) and
-// that the folder's owner did not place either; a path that names anything
-// but a regular file (a folder, a named pipe, a device, a socket) is refused.
+// PlantedLinkOnPath() refuses, in any component of the path; a path that
+// names anything but a regular file (a folder, a named pipe, a device, a
+// socket) is refused.
 // The data goes to an unnamed file in the target's folder (O_TMPFILE), or,
 // where the file system has none, to a short hidden name there, registered
 // with the process's CleanupRegistry so that a signal does not leave it

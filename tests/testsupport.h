@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
@@ -176,6 +177,18 @@ inline QProcessEnvironment withFaults(QProcessEnvironment environment, const QSt
         environment.insert(fault.section(QLatin1Char('='), 0, 0),
                            fault.section(QLatin1Char('='), 1));
     return environment;
+}
+
+// Runs `program` to its end, its output kept; its exit code, or -1.
+inline int run(const QString &program, const QStringList &arguments, QByteArray *out = nullptr)
+{
+    QProcess process;
+    process.start(program, arguments);
+    if (!process.waitForFinished(60000))
+        process.kill();
+    if (out)
+        *out = process.readAllStandardOutput();
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
 // Collects the debug lines written while it lives.

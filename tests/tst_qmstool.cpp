@@ -189,6 +189,8 @@ private slots:
     void convert_data();
     void convert();
     void buildConvertInterrupted();
+    void linksOnTheWay_data();
+    void linksOnTheWay();
     void verbose();
 
 private:
@@ -1435,6 +1437,105 @@ void TestQmsTool::buildConvertInterrupted()
     QCOMPARE(finish(process).exitCode, -1);
     QCOMPARE(entries(temporary), QStringList());
     QVERIFY(!QFile::exists(outPath()));
+}
+
+void TestQmsTool::linksOnTheWay_data()
+{
+    QTest::addColumn<QStringList>("arguments"); // run in the work folder; %f: the fixtures
+    QTest::addColumn<bool>("needsRoot");
+    QTest::addColumn<QString>("err");  // %w: the work folder, %f: the fixtures
+    QTest::addColumn<QString>("made"); // what the command wrote through a link, in victim/
+
+    // In the sticky, world-writable folder shared/, another user linked evil
+    // and kit-layers to victim/; mine is our own link there. theirs/ is that
+    // user's own sticky folder, and link there their link.
+    const QString planted = QStringLiteral(
+        " is a symbolic link that another user placed in the shared folder %w/shared; it is "
+        "not followed\n");
+    QTest::newRow("build -o shared/evil/out.qms")
+        << QStringList{"build", "-o", "shared/evil/out.qms", "%f/good.wav"} << true
+        << "qmstool: shared/evil/out.qms not written: shared/evil" + planted << QString();
+    QTest::newRow("convert -d shared/evil")
+        << QStringList{"convert", "-d", "shared/evil", "%f/rate.wav"} << true
+        << "qmstool: %f/rate.wav: shared/evil/rate.wav not written: shared/evil" + planted
+        << QString();
+    QTest::newRow("extract shared/kit.qms into kit-layers")
+        << QStringList{"extract", "shared/kit.qms"} << true
+        << "qmstool: the layers of shared/kit.qms were not all written: shared/kit-layers" + planted
+        << QString();
+    QTest::newRow("extract -d shared/evil/new")
+        << QStringList{"extract", "-d", "shared/evil/new", "kit.qms"} << true
+        << "qmstool: the layers of kit.qms were not all written: shared/evil" + planted
+        << QString();
+    QTest::newRow("build -o through our own link")
+        << QStringList{"build", "-o", "shared/mine/out.qms", "%f/good.wav"} << true << QString()
+        << QStringLiteral("out.qms");
+    QTest::newRow("extract -d through the folder owner's link")
+        << QStringList{"extract", "-d", "theirs/link/new", "kit.qms"} << true << QString()
+        << QStringLiteral("new/good.wav");
+    // Every message about a folder names it and gives the system's reason.
+    const QString tooLong(300, QLatin1Char('n'));
+    QTest::newRow("extract -d: a name too long")
+        << QStringList{"extract", "-d", tooLong, "kit.qms"} << false
+        << "qmstool: the layers of kit.qms were not all written: the folder " + tooLong +
+               " cannot be created: File name too long\n"
+        << QString();
+}
+
+// A symbolic link that another user planted in a sticky, world-writable
+// folder is not followed wherever it stands on the way to what qmstool
+// writes: nothing is written where it leads. Our own links and the folder
+// owner's are followed.
+void TestQmsTool::linksOnTheWay()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, needsRoot);
+    QFETCH(QString, err);
+    QFETCH(QString, made);
+    if (needsRoot && ::geteuid() != 0)
+        QSKIP("another user's links need root (setpriv)");
+    const QString w = work->path();
+    QVERIFY(qmstool({QStringLiteral("build"), QStringLiteral("-o"), QStringLiteral("kit.qms"),
+                     path(QStringLiteral("good.wav"))},
+                    w)
+                .exitCode == 0);
+    if (needsRoot) {
+        const auto asNobody = [](const QStringList &command) {
+            return run(QStringLiteral("setpriv"),
+                       QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                   QStringLiteral("--clear-groups")} +
+                           command) == 0;
+        };
+        const QString link = QStringLiteral("ln");
+        const QString s = QStringLiteral("-s");
+        const QString victim = w + QStringLiteral("/victim");
+        QVERIFY(::chmod(QFile::encodeName(w).constData(), 0755) == 0);
+        QVERIFY(QDir(w).mkdir(QStringLiteral("victim")) && QDir(w).mkdir(QStringLiteral("shared")));
+        QVERIFY(::chmod(QFile::encodeName(w + "/shared").constData(), 01777) == 0);
+        QVERIFY(QFile::copy(w + "/kit.qms", w + "/shared/kit.qms"));
+        QVERIFY(asNobody({link, s, victim, w + "/shared/evil"}));
+        QVERIFY(asNobody({link, s, victim, w + "/shared/kit-layers"}));
+        QVERIFY(QFile::link(victim, w + "/shared/mine"));
+        QVERIFY(QDir(w).mkdir(QStringLiteral("theirs")));
+        QVERIFY(::chown(QFile::encodeName(w + "/theirs").constData(), 65534, 65534) == 0 &&
+                ::chmod(QFile::encodeName(w + "/theirs").constData(), 01777) == 0);
+        QVERIFY(asNobody({link, s, victim, w + "/theirs/link"}));
+    }
+    const QStringList before = tree(w);
+
+    for (QString &argument : arguments)
+        argument.replace(QLatin1String("%f"), fixtures.path());
+    const Result result = qmstool(arguments, w);
+    QCOMPARE(
+        result.err,
+        QString(err).replace(QLatin1String("%w"), w).replace(QLatin1String("%f"), fixtures.path()));
+    QCOMPARE(result.exitCode, err.isEmpty() ? 0 : 1);
+    QStringList after = tree(w);
+    if (!made.isEmpty()) {
+        QVERIFY(QFile::exists(w + "/victim/" + made));
+        after.removeIf([](const QString &entry) { return entry.startsWith("victim/"); });
+    }
+    QCOMPARE(after, before);
 }
 
 // The core's step-by-step lines reach standard error only with --verbose.
