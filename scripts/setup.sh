@@ -12,6 +12,7 @@ packages=(
     libsndfile1-dev libsoxr-dev libavformat-dev libavcodec-dev libavutil-dev
     clang libclang-rt-14-dev
     sox ffmpeg
+    dosfstools fusefat exfatprogs exfat-fuse
     appstream desktop-file-utils libxml2-utils shared-mime-info groff-base dpkg-dev
     "$@"
 )

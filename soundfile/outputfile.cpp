@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -43,6 +44,38 @@ QByteArray temporaryNameFor(const QString &folder, const QString &target)
 {
     const QString stem = CutName(QFileInfo(target).fileName(), 32);
     return QFile::encodeName(folder) + "/." + QFile::encodeName(stem) + "." + TemporarySuffix();
+}
+
+// How a file system says that it has no hard links (FAT, exFAT) or no
+// rename that refuses to replace (most FUSE file systems).
+bool unsupportedHere(int error)
+{
+    return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EINVAL;
+}
+
+// Copies the first `length` bytes of `from` into `to`; 0, or why not. A file
+// that ends early is an I/O error, never a shorter copy.
+int copyBytes(int from, int to, qint64 length)
+{
+    char buffer[1 << 16];
+    for (qint64 offset = 0; offset < length;) {
+        const ssize_t got =
+            ::pread(from, buffer, size_t(qMin<qint64>(sizeof buffer, length - offset)), offset);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return got < 0 ? errno : EIO;
+        for (ssize_t done = 0; done < got;) {
+            const ssize_t count = ::write(to, buffer + done, size_t(got - done));
+            if (count < 0 && errno == EINTR)
+                continue;
+            if (count <= 0)
+                return count < 0 ? errno : ENOSPC;
+            done += count;
+        }
+        offset += got;
+    }
+    return 0;
 }
 
 } // namespace
@@ -127,14 +160,16 @@ bool OutputFile::checkFolder()
 
 bool OutputFile::createTemporary()
 {
+    // Readable too: where the file system has no way to put the file in
+    // place without replacing, its bytes are copied (copyInto()).
     const QByteArray folderName = QFile::encodeName(folder);
-    fd = ::open(folderName.constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    fd = ::open(folderName.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
     if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
         // No unnamed files here: a short hidden name in the same folder.
         for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
             temporaryName = temporaryNameFor(folder, target);
             pendingSlot = registerPending(temporaryName);
-            fd = ::open(temporaryName.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+            fd = ::open(temporaryName.constData(), O_CREAT | O_EXCL | O_RDWR | O_CLOEXEC, 0666);
             if (fd < 0) {
                 const int reason = errno;
                 unregisterPending(pendingSlot);
@@ -150,7 +185,8 @@ bool OutputFile::createTemporary()
             QStringLiteral("it cannot be created in %1: %2").arg(folder, SystemError(errno)));
     }
     // A replaced file keeps its permissions; a new one gets the usual ones.
-    ::fchmod(fd, exists ? (existingMode & 0777) : (0666 & ~currentUmask()));
+    permissions = exists ? (existingMode & 0777) : (0666 & ~currentUmask());
+    ::fchmod(fd, permissions);
     return true;
 }
 
@@ -197,61 +233,130 @@ bool OutputFile::Commit()
 bool OutputFile::putInPlace()
 {
     const QByteArray targetName = QFile::encodeName(target);
-    const auto stillReplaceable = [&] {
-        struct stat info;
-        if (::lstat(targetName.constData(), &info) == 0 && !S_ISREG(info.st_mode))
-            return fail(NotRegularReason(info.st_mode));
-        return true;
-    };
-    const auto alreadyThere = [&] {
-        return fail(QStringLiteral("a file of that name already exists"));
-    };
-
     if (temporaryName.isEmpty()) {
+        // An unnamed file is linked at the path, which fails when anything
+        // stands there.
         const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
         if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, targetName.constData(),
                      AT_SYMLINK_FOLLOW) == 0)
             return true;
-        if (errno != EEXIST)
-            return fail(QStringLiteral("it cannot be put in place: %1").arg(SystemError(errno)));
-        if (existing == Existing::Keep)
-            return alreadyThere();
-        // A link cannot replace a file: link under a temporary name, then rename.
-        for (int attempt = 0; attempt < 100 && temporaryName.isEmpty(); ++attempt) {
-            const QByteArray name = temporaryNameFor(folder, target);
-            pendingSlot = registerPending(name);
-            if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(),
-                         AT_SYMLINK_FOLLOW) == 0) {
-                temporaryName = name;
-            } else {
-                const int reason = errno;
-                unregisterPending(pendingSlot);
-                if (reason != EEXIST)
-                    return fail(
-                        QStringLiteral("it cannot be put in place: %1").arg(SystemError(reason)));
-            }
+        const int reason = errno;
+        if (reason != EEXIST && !unsupportedHere(reason))
+            return cannotPut(reason);
+        if (existing == Existing::Keep) {
+            if (reason == EEXIST)
+                return cannotPut(EEXIST);
+            int slot = -1;
+            const int copied = copyInto(targetName, slot);
+            unregisterPending(slot);
+            return copied == 0 || cannotPut(copied);
         }
-        if (temporaryName.isEmpty())
-            return fail(QStringLiteral("it cannot be put in place: no free temporary name"));
+        // Only a rename replaces a file: the unnamed one needs a name first.
+        if (!nameTemporary())
+            return false;
     }
 
-    if (existing == Existing::Keep) {
-        if (::link(temporaryName.constData(), targetName.constData()) != 0) {
-            const int reason = errno;
-            return reason == EEXIST ? alreadyThere()
-                                    : fail(QStringLiteral("it cannot be put in place: %1")
-                                               .arg(SystemError(reason)));
-        }
-        ::unlink(temporaryName.constData());
-    } else {
-        if (!stillReplaceable())
-            return false;
-        if (::rename(temporaryName.constData(), targetName.constData()) != 0)
-            return fail(QStringLiteral("it cannot be put in place: %1").arg(SystemError(errno)));
-    }
+    if (existing == Existing::Keep)
+        return moveToFreeName(targetName);
+    struct stat info;
+    if (::lstat(targetName.constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        return fail(NotRegularReason(info.st_mode));
+    if (::rename(temporaryName.constData(), targetName.constData()) != 0)
+        return cannotPut(errno);
     temporaryName.clear();
     unregisterPending(pendingSlot);
     return true;
+}
+
+bool OutputFile::nameTemporary()
+{
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray name = temporaryNameFor(folder, target);
+        pendingSlot = registerPending(name);
+        if (::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) ==
+            0) {
+            temporaryName = name;
+            return true;
+        }
+        int reason = errno;
+        unregisterPending(pendingSlot);
+        if (unsupportedHere(reason))
+            reason = copyInto(name, pendingSlot);
+        if (reason == 0) {
+            temporaryName = name;
+            return true;
+        }
+        if (reason != EEXIST)
+            return cannotPut(reason);
+    }
+    return fail(QStringLiteral("it cannot be put in place: no free temporary name"));
+}
+
+bool OutputFile::moveToFreeName(const QByteArray &targetName)
+{
+    // Moves the file to a name where nothing stands, in one step.
+    if (::renameat2(AT_FDCWD, temporaryName.constData(), AT_FDCWD, targetName.constData(),
+                    RENAME_NOREPLACE) == 0) {
+        temporaryName.clear();
+        unregisterPending(pendingSlot);
+        return true;
+    }
+    int reason = errno;
+    if (unsupportedHere(reason)) {
+        // No such rename here (FAT and exFAT through FUSE): the bytes are
+        // copied into a file that open() makes only where nothing stands.
+        int slot = -1;
+        reason = copyInto(targetName, slot);
+        unregisterPending(slot);
+        if (reason == 0) {
+            ::unlink(temporaryName.constData());
+            temporaryName.clear();
+            unregisterPending(pendingSlot);
+            return true;
+        }
+    }
+    return cannotPut(reason);
+}
+
+int OutputFile::copyInto(const QByteArray &name, int &slot)
+{
+    const int copy = ::open(name.constData(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600);
+    if (copy < 0)
+        return errno;
+    // Registered only now that it is ours: a signal removes the part copied,
+    // never a file that stood at the name before.
+    slot = registerPending(name);
+    struct stat made = {};
+    ::fstat(copy, &made);
+    ::fchmod(copy, permissions);
+    // Read through a descriptor of its own: fusefat, for one, can give stale
+    // bytes through the one that wrote them.
+    const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+    const int source = ::open(self.constData(), O_RDONLY | O_CLOEXEC);
+    int reason = copyBytes(source >= 0 ? source : fd, copy, written);
+    if (source >= 0)
+        ::close(source);
+    if (reason == 0 && ::fdatasync(copy) != 0)
+        reason = errno;
+    if (reason != 0) {
+        // Removed only while the name still leads to the copy (looked at
+        // while it is open: FUSE may number a file anew once it is closed).
+        struct stat now;
+        if (::lstat(name.constData(), &now) == 0 && made.st_ino != 0 && now.st_dev == made.st_dev &&
+            now.st_ino == made.st_ino)
+            ::unlink(name.constData());
+        unregisterPending(slot);
+    }
+    ::close(copy);
+    return reason;
+}
+
+bool OutputFile::cannotPut(int reason)
+{
+    if (reason == EEXIST)
+        return fail(QStringLiteral("a file of that name already exists"));
+    return fail(QStringLiteral("it cannot be put in place: %1").arg(SystemError(reason)));
 }
 
 void OutputFile::Cancel()

@@ -13,13 +13,20 @@
 // Open() decides what the path names: symlinks are followed, except one that
 // PlantedLinkOnPath() refuses, in any component of the path; a path that
 // names anything but a regular file (a folder, a named pipe, a device, a
-// socket) is refused.
-// The data goes to an unnamed file in the target's folder (O_TMPFILE), or,
-// where the file system has none, to a short hidden name there, registered
-// with the process's CleanupRegistry so that a signal does not leave it
-// behind. Commit() syncs the data to the disk and then links or renames the
-// file into place; any failure on the way keeps the old file and removes the
-// new one.
+// socket) is refused. The data goes to an unnamed file in the target's
+// folder (O_TMPFILE), or, where the file system has none, to a short hidden
+// name there, registered with the process's CleanupRegistry so that a signal
+// does not leave it behind. Commit() syncs the data to the disk and then
+// links or renames the file into place; any failure on the way keeps the old
+// file and removes the new one.
+//
+// With Existing::Keep nothing that stands at the path is ever replaced: the
+// file is linked there, or moved there by a rename that refuses to replace
+// (RENAME_NOREPLACE). A file system with neither (FAT or exFAT through FUSE)
+// gets a copy: open(O_CREAT | O_EXCL) makes the file only where nothing
+// stands, and the synced bytes go into it through its own descriptor, so no
+// other file can receive them; a copy that fails is removed while the name
+// still leads to it.
 class OutputFile
 {
 public:
@@ -54,6 +61,15 @@ private:
     bool checkFolder();
     bool createTemporary();
     bool putInPlace();
+    // Gives an unnamed file a hidden name beside the target.
+    bool nameTemporary();
+    // Moves the named temporary file to `targetName`, where nothing stands.
+    bool moveToFreeName(const QByteArray &targetName);
+    // Makes `name` where nothing stands and copies the bytes written into it,
+    // synced; 0, or the errno why not. The new file is registered in `slot`
+    // while it is kept.
+    int copyInto(const QByteArray &name, int &slot);
+    bool cannotPut(int reason);
     bool fail(const QString &reason);
 
     QString path;
@@ -62,6 +78,7 @@ private:
     QString folder;
     bool exists = false;
     unsigned existingMode = 0;
+    unsigned permissions = 0; // of the new file
     FileIdentity existingIdentity;
     int fd = -1;
     QByteArray temporaryName; // a named temporary file, when there is one

@@ -6,6 +6,8 @@
 //   QMS_FAULT_NO_TMPFILE=1          open(O_TMPFILE) fails as on file systems without it
 //   QMS_FAULT_READ=TEXT             pread() fails with EIO on files whose path holds TEXT,
 //   QMS_FAULT_READ_AFTER=N          after the first N such reads succeeded
+//   QMS_FAULT_TAKEN=NAME            an open(O_CREAT | O_EXCL) of a file called NAME finds that
+//                                   another program has just made it
 
 #include <cerrno>
 #include <cstdarg>
@@ -31,6 +33,25 @@ bool refusesUnnamedFile(int flags)
         return true;
     }
     return false;
+}
+
+// Makes the file at `path` first when it is the one QMS_FAULT_TAKEN names.
+void takeName(int folder, const char *path, int flags)
+{
+    const char *name = std::getenv("QMS_FAULT_TAKEN");
+    if (!name || !*name || (flags & (O_CREAT | O_EXCL)) != (O_CREAT | O_EXCL))
+        return;
+    const char *slash = std::strrchr(path, '/');
+    if (std::strcmp(slash ? slash + 1 : path, name) != 0)
+        return;
+    static const char text[] = "another program's file";
+    const int fd = next<int (*)(int, const char *, int, ...)>("openat")(
+        folder, path, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        if (write(fd, text, sizeof text - 1) < 0)
+            std::perror("faultshim");
+        close(fd);
+    }
 }
 
 bool readFails(int fd)
@@ -89,10 +110,10 @@ ssize_t pread64(int fd, void *buffer, size_t count, off_t offset)
     return next<ssize_t (*)(int, void *, size_t, off_t)>("pread64")(fd, buffer, count, offset);
 }
 
-// The open() family: each refuses O_TMPFILE when asked to, else passes the
-// call on with its mode.
+// The open() family: each refuses O_TMPFILE or finds a name taken when asked
+// to, else passes the call on with its mode.
 // clang-format off
-#define QMS_OPEN(name, ...)                                                                        \
+#define QMS_OPEN(name, folder, ...)                                                                \
     {                                                                                              \
         mode_t mode = 0;                                                                           \
         if (flags & (O_CREAT | O_TMPFILE)) {                                                       \
@@ -103,13 +124,14 @@ ssize_t pread64(int fd, void *buffer, size_t count, off_t offset)
         }                                                                                          \
         if (refusesUnnamedFile(flags))                                                             \
             return -1;                                                                             \
+        takeName(folder, path, flags);                                                             \
         return next<int (*)(...)>(name)(__VA_ARGS__, flags, mode);                                 \
     }
 
-int open(const char *path, int flags, ...)                 QMS_OPEN("open", path)
-int open64(const char *path, int flags, ...)               QMS_OPEN("open64", path)
-int openat(int folder, const char *path, int flags, ...)   QMS_OPEN("openat", folder, path)
-int openat64(int folder, const char *path, int flags, ...) QMS_OPEN("openat64", folder, path)
+int open(const char *path, int flags, ...)                 QMS_OPEN("open", AT_FDCWD, path)
+int open64(const char *path, int flags, ...)               QMS_OPEN("open64", AT_FDCWD, path)
+int openat(int folder, const char *path, int flags, ...)   QMS_OPEN("openat", folder, folder, path)
+int openat64(int folder, const char *path, int flags, ...) QMS_OPEN("openat64", folder, folder, path)
 // clang-format on
 
 } // extern "C"

@@ -191,6 +191,68 @@ inline int run(const QString &program, const QStringList &arguments, QByteArray 
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
+// A FAT ("vfat") or exFAT ("exfat") file system, made in an image file in a
+// folder and mounted through FUSE at its "mnt" while the object lives: the
+// file systems of SD cards and USB sticks, without hard links, O_TMPFILE or
+// a rename that refuses to replace. (The kernel here may have no vfat
+// module; mount.exfat-fuse wants a block device, so exFAT goes through a
+// loop device.)
+class FuseMount
+{
+public:
+    FuseMount() = default;
+    FuseMount(const FuseMount &) = delete;
+    FuseMount &operator=(const FuseMount &) = delete;
+    ~FuseMount()
+    {
+        if (mounted)
+            run(QStringLiteral("umount"), {point});
+        if (!loop.isEmpty())
+            run(QStringLiteral("losetup"), {QStringLiteral("-d"), loop});
+    }
+
+    // "" once mounted, else why not.
+    QString Mount(const QString &kind, const QString &folder)
+    {
+        if (::geteuid() != 0)
+            return QStringLiteral("mounting a %1 image needs root").arg(kind);
+        const QString image = folder + QStringLiteral("/") + kind + QStringLiteral(".img");
+        point = folder + QStringLiteral("/mnt");
+        QFile file(image);
+        if (!file.open(QIODevice::WriteOnly) || !file.resize(16 << 20) || !QDir().mkdir(point))
+            return QStringLiteral("no room for an image in %1").arg(folder);
+        file.close();
+        if (run(QStringLiteral("mkfs.") + kind, {image}) != 0)
+            return QStringLiteral("mkfs.%1 is missing or failed").arg(kind);
+        if (kind == QLatin1String("vfat")) {
+            if (run(QStringLiteral("fusefat"),
+                    {QStringLiteral("-o"), QStringLiteral("rw+"), image, point}) != 0)
+                return QStringLiteral("fusefat cannot mount the image");
+        } else {
+            QByteArray device;
+            if (run(QStringLiteral("losetup"),
+                    {QStringLiteral("-f"), QStringLiteral("--show"), image}, &device) != 0)
+                return QStringLiteral("no loop device for the exFAT image");
+            loop = QString::fromLocal8Bit(device.trimmed());
+            if (run(QStringLiteral("mount.exfat-fuse"), {loop, point}) != 0)
+                return QStringLiteral("mount.exfat-fuse cannot mount the image");
+        }
+        struct stat inside = {};
+        struct stat outside = {};
+        ::stat(QFile::encodeName(point).constData(), &inside);
+        ::stat(QFile::encodeName(folder).constData(), &outside);
+        mounted = inside.st_dev != outside.st_dev;
+        return mounted ? QString() : QStringLiteral("the %1 image did not mount").arg(kind);
+    }
+
+    QString Path() const { return point; }
+
+private:
+    QString point;
+    QString loop;
+    bool mounted = false;
+};
+
 // Collects the debug lines written while it lives.
 class DebugCapture
 {

@@ -2,10 +2,12 @@
 #include "testsupport.h"
 
 #include "soundfile/layerextraction.h"
+#include "soundfile/outputfile.h"
 #include "soundfile/soundfilereader.h"
 #include "soundfile/soundfilewriter.h"
 #include "wav/wavefilereader.h"
 
+#include <QCoreApplication>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -51,6 +53,8 @@ private slots:
     void hostileNamesStayInFolder();
     void takenNames_data();
     void takenNames();
+    void takenWhileWriting_data();
+    void takenWhileWriting();
 };
 
 void TestLayerExtraction::fileNames_data()
@@ -195,6 +199,76 @@ void TestLayerExtraction::takenNames()
     if (!existed)
         after.removeOne(QStringLiteral("out/%1 f %2").arg(used).arg(wave.size()));
     QCOMPARE(after, before);
+}
+
+void TestLayerExtraction::takenWhileWriting_data()
+{
+    QTest::addColumn<QString>("fileSystem"); // "" for the test folder's own
+    QTest::addColumn<QStringList>("faults"); // the row then runs in a process of its own
+    QTest::addColumn<bool>("unnamed");       // the file is written as an O_TMPFILE one
+    const QString taken = QStringLiteral("QMS_FAULT_TAKEN=kick.wav");
+    QTest::newRow("linked in place") << QString() << QStringList() << true;
+    QTest::newRow("renamed, refusing to replace")
+        << QString() << QStringList{QStringLiteral("QMS_FAULT_NO_TMPFILE=1")} << false;
+    // No such link or rename: the name is taken just before the copy's file
+    // is made.
+    QTest::newRow("FAT: copied into a new file")
+        << QStringLiteral("vfat") << QStringList{taken} << false;
+    QTest::newRow("exFAT: copied into a new file")
+        << QStringLiteral("exfat") << QStringList{taken} << false;
+}
+
+// A file that takes the name while a layer's WAV file is being written is
+// never replaced, whatever the file system offers; at a free name the file
+// arrives whole.
+void TestLayerExtraction::takenWhileWriting()
+{
+    QFETCH(QString, fileSystem);
+    QFETCH(QStringList, faults);
+    QFETCH(bool, unnamed);
+    if (!faults.isEmpty() && !qEnvironmentVariableIsSet("QMS_TEST_OWN_PROCESS")) {
+        QProcess child;
+        child.setProcessEnvironment(withFaults(QProcessEnvironment::systemEnvironment(),
+                                               QStringLiteral(FAULTSHIM_PATH),
+                                               faults << QStringLiteral("QMS_TEST_OWN_PROCESS=1")));
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("takenWhileWriting:") + QTest::currentDataTag()});
+        QVERIFY(child.waitForFinished(60000));
+        const QByteArray output = child.readAll();
+        if (output.contains("SKIP   :"))
+            QSKIP(output.constData());
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 output.constData());
+        return;
+    }
+    QTemporaryDir root;
+    FuseMount mount;
+    QString folder = root.path();
+    if (!fileSystem.isEmpty()) {
+        const QString why = mount.Mount(fileSystem, root.path());
+        if (!why.isEmpty())
+            QSKIP(qPrintable(why));
+        folder = mount.Path();
+    }
+    const QString kick = folder + QStringLiteral("/kick.wav");
+    const QByteArray bytes = waveFile(100000);
+
+    OutputFile late(kick, OutputFile::Existing::Keep);
+    QVERIFY(late.Open() && late.Write(bytes));
+    QCOMPARE(entries(folder).size(), unnamed ? 0 : 1);
+    if (!qEnvironmentVariableIsSet("QMS_FAULT_TAKEN"))
+        QVERIFY(writeFile(kick, "another program's file"));
+    QVERIFY(!late.Commit());
+    QCOMPARE(late.ErrorString(), QStringLiteral("a file of that name already exists"));
+    QCOMPARE(readFile(kick), QByteArray("another program's file"));
+    QCOMPARE(entries(folder), QStringList{QStringLiteral("kick.wav")});
+
+    OutputFile free(folder + QStringLiteral("/snare.wav"), OutputFile::Existing::Keep);
+    QVERIFY(free.Open() && free.Write(bytes) && free.Commit());
+    QCOMPARE(readFile(folder + QStringLiteral("/snare.wav")), bytes);
+    QCOMPARE(entries(folder),
+             (QStringList{QStringLiteral("kick.wav"), QStringLiteral("snare.wav")}));
 }
 
 QTEST_GUILESS_MAIN(TestLayerExtraction)

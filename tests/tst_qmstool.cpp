@@ -191,6 +191,8 @@ private slots:
     void buildConvertInterrupted();
     void linksOnTheWay_data();
     void linksOnTheWay();
+    void fileSystemsWithoutLinks_data();
+    void fileSystemsWithoutLinks();
     void verbose();
 
 private:
@@ -1536,6 +1538,42 @@ void TestQmsTool::linksOnTheWay()
         after.removeIf([](const QString &entry) { return entry.startsWith("victim/"); });
     }
     QCOMPARE(after, before);
+}
+
+// Every writer works on FAT and exFAT, which have no hard links, no
+// O_TMPFILE and no rename that refuses to replace.
+void TestQmsTool::fileSystemsWithoutLinks_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("FAT") << QStringLiteral("vfat");
+    QTest::newRow("exFAT") << QStringLiteral("exfat");
+}
+
+void TestQmsTool::fileSystemsWithoutLinks()
+{
+    QFETCH(QString, kind);
+    FuseMount mount;
+    const QString why = mount.Mount(kind, work->path());
+    if (!why.isEmpty())
+        QSKIP(qPrintable(why));
+    const QString kit = QStringLiteral("mnt/kit.qms");
+    const QString good = path(QStringLiteral("good.wav"));
+    const auto succeeds = [this](const QStringList &arguments) {
+        const Result result = qmstool(arguments, work->path());
+        return result.exitCode == 0 ? result.out : describe(result);
+    };
+    const QString built = QStringLiteral("Wrote mnt/kit.qms: 1 layer, 1536 bytes\n");
+    QCOMPARE(succeeds({QStringLiteral("build"), QStringLiteral("-o"), kit, good}), built);
+    QCOMPARE(succeeds({QStringLiteral("build"), QStringLiteral("-o"), kit, good}), built);
+    QVERIFY(succeeds({QStringLiteral("convert"), QStringLiteral("-o"), QStringLiteral("mnt/c.wav"),
+                      path(QStringLiteral("rate.wav"))})
+                .startsWith(path(QStringLiteral("rate.wav")) + " -> mnt/c.wav: "));
+    const QString layer = QStringLiteral("layer 1, threshold 1: mnt/kit-layers/good.wav");
+    QVERIFY(succeeds({QStringLiteral("extract"), kit}).startsWith(layer + "\n"));
+    QVERIFY(succeeds({QStringLiteral("extract"), kit}).startsWith(layer + " (already there)\n"));
+    QCOMPARE(entries(mount.Path()), (QStringList{"c.wav", "kit-layers", "kit.qms"}));
+    QCOMPARE(readFile(mount.Path() + "/kit-layers/good.wav"),
+             waveHeader(1022) + readFile(good).mid(44) + QByteArray(22, '\0'));
 }
 
 // The core's step-by-step lines reach standard error only with --verbose.
