@@ -1,6 +1,7 @@
 #include "scratchfolder.h"
 
 #include "core/cleanupregistry.h"
+#include "soundfile/sharedfolderrule.h"
 #include "wav/inputfile.h"
 
 #include <QDir>
@@ -20,6 +21,18 @@ void keep(int &registered, const QString &path, CleanupRegistry::Kind kind)
     registered = CleanupRegistry::Register(QFile::encodeName(path), kind);
 }
 
+// The system's folder for temporary files: $TMPDIR when it names a folder,
+// else /tmp (never the current folder, as an empty path would be).
+QString temporaryFolder()
+{
+    const QString named = qEnvironmentVariable("TMPDIR");
+    struct stat info;
+    if (!named.isEmpty() && ::stat(QFile::encodeName(named).constData(), &info) == 0 &&
+        S_ISDIR(info.st_mode))
+        return named;
+    return QStringLiteral("/tmp");
+}
+
 } // namespace
 
 ScratchFolder::~ScratchFolder()
@@ -36,7 +49,10 @@ ScratchFolder::~ScratchFolder()
 
 bool ScratchFolder::makeRoot()
 {
-    const QString temporary = QDir::tempPath();
+    const QString temporary = temporaryFolder();
+    error = PlantedLinkOnPath(temporary);
+    if (!error.isEmpty())
+        return false;
     for (int attempt = 0; attempt < MaxNameAttempts; ++attempt) {
         const QString path = QDir(temporary).filePath(QStringLiteral("qmstool-") +
                                                       QString::fromLatin1(TemporarySuffix()));
@@ -70,8 +86,8 @@ QString ScratchFolder::PathFor(int index, const QString &name)
     const QString path = QDir(subfolder).filePath(name);
     keep(subfolders[index].entry, subfolder, CleanupRegistry::Kind::Folder);
     keep(files[index].entry, path, CleanupRegistry::Kind::File);
-    if (!QDir().mkpath(subfolder)) {
-        error = QStringLiteral("cannot make the folder %1").arg(subfolder);
+    if (::mkdir(QFile::encodeName(subfolder).constData(), 0700) != 0 && errno != EEXIST) {
+        error = QStringLiteral("cannot make the folder %1: %2").arg(subfolder, SystemError(errno));
         return QString();
     }
     return path;

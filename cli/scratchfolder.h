@@ -6,8 +6,9 @@
 #include <QString>
 
 // A folder for files that one run of qmstool needs only for a while (the
-// converted copies of `build --convert`), made in the system's temporary
-// folder on first use. It goes, with all it holds, when the object goes, on
+// converted copies of `build --convert`), made on first use in $TMPDIR, or
+// in /tmp when that names no folder, and never through a link that
+// PlantedLinkOnPath() refuses. It goes, with all it holds, when the object goes, on
 // success and on failure alike; and when a signal ends the process, the
 // process's CleanupRegistry removes it (registered before it is made).
 class ScratchFolder

@@ -189,6 +189,7 @@ private slots:
     void convert_data();
     void convert();
     void buildConvertInterrupted();
+    void temporaryFolderMissing();
     void linksOnTheWay_data();
     void linksOnTheWay();
     void fileSystemsWithoutLinks_data();
@@ -1439,6 +1440,27 @@ void TestQmsTool::buildConvertInterrupted()
     QCOMPARE(finish(process).exitCode, -1);
     QCOMPARE(entries(temporary), QStringList());
     QVERIFY(!QFile::exists(outPath()));
+}
+
+// A TMPDIR that names no folder means /tmp, never the current folder (here
+// one that was removed, where nothing can be made).
+void TestQmsTool::temporaryFolderMissing()
+{
+    const QByteArray gone = QFile::encodeName(work->filePath(QStringLiteral("gone")));
+    QVERIFY(QDir().mkdir(QFile::decodeName(gone)));
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), work->filePath(QStringLiteral("missing")));
+    process.setProcessEnvironment(environment);
+    process.setChildProcessModifier([gone] {
+        if (::chdir(gone.constData()) != 0 || ::rmdir(gone.constData()) != 0)
+            ::_exit(99);
+    });
+    startTool(process, {QStringLiteral("build"), QStringLiteral("--convert"), QStringLiteral("-o"),
+                        outPath(), path(QStringLiteral("rate.wav"))});
+    const Result result = finish(process);
+    QVERIFY2(result.exitCode == 0, qPrintable(describe(result)));
+    QCOMPARE(entries(work->path()), QStringList{QStringLiteral("out.qms")});
 }
 
 void TestQmsTool::linksOnTheWay_data()
