@@ -215,7 +215,7 @@ public:
     QString Mount(const QString &kind, const QString &folder)
     {
         if (::geteuid() != 0)
-            return QStringLiteral("mounting a %1 image needs root").arg(kind);
+            return QStringLiteral("mounting the %1 image needs root").arg(kind);
         const QString image = folder + QStringLiteral("/") + kind + QStringLiteral(".img");
         point = folder + QStringLiteral("/mnt");
         QFile file(image);
