@@ -2,6 +2,7 @@
 #include "qmwindow.h"
 
 #include "core/cleanupregistry.h"
+#include "core/nametext.h"
 
 #include <QApplication>
 
@@ -13,6 +14,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("com.quelmar.QuelmarR4FileGen"));
     QMWindow window;
     window.show();
-    OpenCommandLineFiles(window, QCoreApplication::arguments());
+    // Decoded here, not by QCoreApplication::arguments(): a name keeps a leading U+FEFF.
+    OpenCommandLineFiles(window, ArgumentNames(argc, argv));
     return application.exec();
 }

@@ -44,8 +44,3 @@ qint64 DecodingBlockFrames(int channels)
 {
     return qBound(qint64(1), qint64(65536 / qMax(channels, 1)), qint64(8192));
 }
-
-QString SecondsText(double seconds)
-{
-    return QStringLiteral("%1 s").arg(seconds, 0, 'f', 2);
-}

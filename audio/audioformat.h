@@ -1,6 +1,7 @@
 #ifndef AUDIOFORMAT_H
 #define AUDIOFORMAT_H
 
+#include "core/duration.h"
 #include "core/limits.h"
 
 #include <QString>
@@ -54,8 +55,5 @@ constexpr int MaxSourceRate = 768000;
 // How many frames a decoder is asked for at a time: 8192, fewer for sources
 // of more than 8 channels, so that a block stays within 65536 samples.
 qint64 DecodingBlockFrames(int channels);
-
-// A duration for messages: "2.50 s".
-QString SecondsText(double seconds);
 
 #endif // AUDIOFORMAT_H

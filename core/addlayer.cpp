@@ -1,5 +1,6 @@
 #include "addlayer.h"
 
+#include "duration.h"
 #include "layertable.h"
 #include "thresholdrules.h"
 
@@ -47,8 +48,11 @@ void RemoveLastLayer(LayerTable &table)
 
 QString DescribeCapacityRefusal(qint64 used, qint64 size)
 {
-    return QStringLiteral("the layer needs %1 bytes; %2 of the %3 bytes are left")
+    const qint64 left = qMax<qint64>(Limits::Capacity - used, 0);
+    return QStringLiteral("the layer needs %1 bytes (%2); %3 of the %4 bytes are left (%5 of %6)")
         .arg(size)
-        .arg(qMax<qint64>(Limits::Capacity - used, 0))
-        .arg(Limits::Capacity);
+        .arg(SecondsText(SecondsOfBytes(size)))
+        .arg(left)
+        .arg(Limits::Capacity)
+        .arg(SecondsText(SecondsOfBytes(left)), SecondsText(SecondsOfBytes(Limits::Capacity)));
 }

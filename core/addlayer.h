@@ -28,7 +28,8 @@ LayerCheck AddLayer(LayerTable &table, const QString &path, LayerFileCheck check
 // UsedSpace gives its size back. Nothing happens to an empty table.
 void RemoveLastLayer(LayerTable &table);
 
-// Why a layer of `size` bytes does not fit beside layers that use `used`.
+// Why a layer of `size` bytes does not fit beside layers that use `used`, in
+// bytes and seconds.
 QString DescribeCapacityRefusal(qint64 used, qint64 size);
 
 #endif // ADDLAYER_H

@@ -3,6 +3,7 @@
 
 #include "core/cleanupregistry.h"
 #include "core/layertable.h"
+#include "core/nametext.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -133,7 +134,7 @@ bool OutputFile::resolveTarget()
         const ssize_t length = ::readlink(name.constData(), destination, sizeof destination);
         if (length < 0 || length >= ssize_t(sizeof destination))
             return fail(QStringLiteral("its symbolic link cannot be read"));
-        const QString next = QFile::decodeName(QByteArray(destination, int(length)));
+        const QString next = NameFromBytes(QByteArrayView(destination, length));
         current = next.startsWith(QLatin1Char('/'))
                       ? next
                       : QFileInfo(current).absolutePath() + QLatin1Char('/') + next;

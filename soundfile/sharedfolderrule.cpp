@@ -1,5 +1,6 @@
 #include "sharedfolderrule.h"
 
+#include "core/nametext.h"
 #include "wav/inputfile.h"
 
 #include <QFile>
@@ -67,7 +68,7 @@ QString PlantedLinkOnPath(const QString &path)
             return QString();
         // The link's target stands for it; a relative one is looked up in
         // the link's folder.
-        const QString target = QFile::decodeName(QByteArray(destination, int(length)));
+        const QString target = NameFromBytes(QByteArrayView(destination, length));
         if (target.startsWith(QLatin1Char('/')))
             walked = QStringLiteral("/");
         pending = target.split(QLatin1Char('/'), Qt::SkipEmptyParts) + pending;

@@ -2,9 +2,9 @@
 
 #include "soundfileformat.h"
 
+#include "core/nametext.h"
 #include "core/thresholdrules.h"
 
-#include <QStringDecoder>
 #include <QtEndian>
 
 #include <algorithm>
@@ -188,9 +188,9 @@ private:
 
     QString decodeName(const QByteArray &utf8, const QString &what)
     {
-        QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString name = decoder(utf8);
-        if (decoder.hasError())
+        bool exact = false;
+        const QString name = NameFromBytes(utf8, &exact);
+        if (!exact)
             problem(QStringLiteral("%1 is not valid UTF-8").arg(what));
         return name;
     }

@@ -561,8 +561,8 @@ void TestQmsTool::refusals_data()
     QTest::newRow("-7 over capacity")
         << QStringList{QStringLiteral("big.wav"), QStringLiteral("over.wav")}
         << QStringLiteral("out.qms")
-        << "qmstool: layer 2, %1/over.wav: -7 \"Not enough space!\": the layer needs 4608 bytes; "
-           "4096 of the 3145728 bytes are left\n";
+        << "qmstool: layer 2, %1/over.wav: -7 \"Not enough space!\": the layer needs 4608 bytes "
+           "(0.05 s); 4096 of the 3145728 bytes are left (0.05 s of 35.67 s)\n";
     QTest::newRow("writer -2: no room for the header")
         << QStringList{QStringLiteral("big.wav"), QStringLiteral("fits.wav")}
         << QStringLiteral("out.qms")

@@ -124,7 +124,9 @@ private slots:
         QTest::newRow("-7 no space")
             << LargestData << "more.wav" << waveFile(OneBlockTooMany) << false << 4608 << "ERROR"
             << "Not enough space!"
-            << "the layer needs 4608 bytes; 4096 of the 3145728 bytes are left" << false;
+            << "the layer needs 4608 bytes (0.05 s); 4096 of the 3145728 bytes are left (0.05 s of "
+               "35.67 s)"
+            << false;
     }
     void refusedAddition()
     {
