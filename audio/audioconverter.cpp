@@ -25,7 +25,8 @@ class Conversion
 public:
     Conversion(ConversionReport &report) : report(report) {}
 
-    bool Run(const QString &input, const QString &output, const QList<FileIdentity> &untouchable);
+    bool Run(const QString &input, const QString &output, const QList<FileIdentity> &untouchable,
+             OutputFile::Existing existing);
 
 private:
     bool fail(ConversionResult result, const QString &reason)
@@ -59,7 +60,7 @@ private:
 };
 
 bool Conversion::Run(const QString &input, const QString &output,
-                     const QList<FileIdentity> &untouchable)
+                     const QList<FileIdentity> &untouchable, OutputFile::Existing existing)
 {
     qDebug() << input << "Converting to " << output;
     if (!source.Open(input))
@@ -71,7 +72,7 @@ bool Conversion::Run(const QString &input, const QString &output,
     if (format().ExactLength && LayerFormat::TooLong(double(format().Frames), format().SampleRate))
         return tooLong(format().Frames, true);
 
-    OutputFile out(output);
+    OutputFile out(output, existing);
     if (!out.Open())
         return fail(ConversionResult::NotWritten, out.ErrorString());
     if (out.ReplacesExisting() && out.ExistingIdentity() == source.Identity())
@@ -203,10 +204,12 @@ bool Conversion::write(OutputFile &out)
 } // namespace
 
 bool ConvertAudioFile(const QString &input, const QString &output, ConversionReport *report,
-                      const QList<FileIdentity> &untouchable)
+                      const QList<FileIdentity> &untouchable, bool replaceExisting)
 {
     ConversionReport unused;
     ConversionReport &outcome = report ? *report : unused;
     outcome = ConversionReport();
-    return Conversion(outcome).Run(input, output, untouchable);
+    return Conversion(outcome).Run(input, output, untouchable,
+                                   replaceExisting ? OutputFile::Existing::Replace
+                                                   : OutputFile::Existing::Keep);
 }

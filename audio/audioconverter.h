@@ -54,9 +54,10 @@ struct ConversionReport
 // The copy is written through OutputFile: whatever stood at `output` stays
 // untouched unless a complete copy takes its place. The input itself, and
 // any file in `untouchable`, is never written over, whatever path leads to
-// it. Returns true when the copy was written.
+// it; without `replaceExisting` no file at all is. Returns true when the copy
+// was written.
 bool ConvertAudioFile(const QString &input, const QString &output,
                       ConversionReport *report = nullptr,
-                      const QList<FileIdentity> &untouchable = {});
+                      const QList<FileIdentity> &untouchable = {}, bool replaceExisting = true);
 
 #endif // AUDIOCONVERTER_H

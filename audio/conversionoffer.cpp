@@ -3,8 +3,10 @@
 #include "audioprobe.h"
 
 #include "core/layercheck.h"
+#include "core/layertable.h"
 #include "wav/inputfile.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 
@@ -40,14 +42,27 @@ ConversionOffer OfferConversion(const QString &path, const LayerCheck &check)
     return offer;
 }
 
+QString ConvertedCopyName(const QString &source, bool besideSource)
+{
+    const QString suffix =
+        besideSource ? QStringLiteral(" (44100 Hz mono).wav") : QStringLiteral(".wav");
+    const QString base = QFileInfo(source).completeBaseName();
+    if (base.size() + suffix.size() <= Limits::NameLength)
+        return base + suffix;
+    const QString mark =
+        QLatin1Char('-') +
+        QString::fromLatin1(
+            QCryptographicHash::hash(base.toUtf8(), QCryptographicHash::Sha1).toHex().left(6));
+    return CutName(base, Limits::NameLength - suffix.size() - int(mark.size())) + mark + suffix;
+}
+
 QString ConvertedCopyPath(const QString &source, const QString &folder)
 {
-    const QString base = QFileInfo(source).completeBaseName();
-    const QString plain = QDir(folder).filePath(base + QStringLiteral(".wav"));
+    const QString plain = QDir(folder).filePath(ConvertedCopyName(source));
     FileIdentity sourceIdentity;
     FileIdentity plainIdentity;
     if (IdentityOf(source, sourceIdentity) && IdentityOf(plain, plainIdentity) &&
         sourceIdentity == plainIdentity)
-        return QDir(folder).filePath(base + QStringLiteral(" (44100 Hz mono).wav"));
+        return QDir(folder).filePath(ConvertedCopyName(source, true));
     return plain;
 }

@@ -26,8 +26,15 @@ struct ConversionOffer
 // they are.
 ConversionOffer OfferConversion(const QString &path, const LayerCheck &check);
 
-// Where a converted copy of `source` goes in `folder`: "<base name>.wav", or
-// "<base name> (44100 Hz mono).wav" when that would be the source itself.
+// The name of a converted copy of `source`: "<base name>.wav", or "<base
+// name> (44100 Hz mono).wav" `besideSource` (where the first would be the
+// source itself). It is never longer than a layer's name may be: a longer base
+// name is cut and gets a mark made from the whole of it ("-3f9a2c"), so that
+// sources whose names differ only beyond the cut still get names of their own.
+QString ConvertedCopyName(const QString &source, bool besideSource = false);
+
+// Where a converted copy of `source` goes in `folder`: ConvertedCopyName(),
+// besideSource when the plain name there would be the source itself.
 QString ConvertedCopyPath(const QString &source, const QString &folder);
 
 #endif // CONVERSIONOFFER_H
