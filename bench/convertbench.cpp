@@ -115,8 +115,8 @@ void RunConvertBench(const QString &folder, int rounds)
         const QString ours = source.Input + QStringLiteral(".qmstool.wav");
         const QString theirs = source.Input + QStringLiteral(".baseline.wav");
         candidates.push_back([=] {
-            run(QStringLiteral(QMSTOOL_PATH),
-                {QStringLiteral("convert"), QStringLiteral("-o"), ours, source.Input});
+            run(QStringLiteral(QMSTOOL_PATH), {QStringLiteral("convert"), QStringLiteral("-f"),
+                                               QStringLiteral("-o"), ours, source.Input});
         });
         if (source.AgainstFfmpeg) {
             candidates.push_back([=] {
@@ -161,8 +161,10 @@ void RunConvertBench(const QString &folder, int rounds)
     const int runs = 5;
     const QString out = dir.filePath(QStringLiteral("memory.wav"));
     auto peak = [&](const QString &input) {
-        return MedianPeakKiB(folder, {QStringLiteral("convert"), QStringLiteral("-o"), out, input},
-                             runs);
+        return MedianPeakKiB(
+            folder,
+            {QStringLiteral("convert"), QStringLiteral("-f"), QStringLiteral("-o"), out, input},
+            runs);
     };
     const long large = peak(wav);
     const long small = peak(tiny);

@@ -1,10 +1,10 @@
 #ifndef CHECKCOMMAND_H
 #define CHECKCOMMAND_H
 
-#include <QStringList>
+#include "command.h"
 
-// qmstool check WAV...: one line per file, its slot size or why the WAV
-// import refuses it. Returns the exit status.
-int RunCheck(const QStringList &arguments);
+// qmstool check WAV...: one line per file, its duration and slot size or why
+// the WAV import refuses it.
+const Command &CheckCommand();
 
 #endif // CHECKCOMMAND_H

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QIODevice>
+#include <QJsonDocument>
 
 #include <cerrno>
 #include <cstdio>
@@ -13,6 +14,9 @@ namespace {
 
 QtMessageHandler defaultHandler = nullptr;
 bool outputClosed = false;
+OutputMode mode;
+bool resultsOnStandardError = false;
+QString currentCommand;
 
 void dropDebugLines(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
@@ -20,7 +24,49 @@ void dropDebugLines(QtMsgType type, const QMessageLogContext &context, const QSt
         defaultHandler(type, context, message);
 }
 
+// The core writes every step to the debug output; qmstool passes those lines
+// on only when asked (--debug) and drops them otherwise.
+void showDebugLines(bool show)
+{
+    if (show) {
+        if (defaultHandler)
+            qInstallMessageHandler(defaultHandler);
+        defaultHandler = nullptr;
+    } else if (!defaultHandler) {
+        defaultHandler = qInstallMessageHandler(dropDebugLines);
+    }
+}
+
+// Takes what is written and keeps nothing.
+class Discard : public QIODevice
+{
+public:
+    Discard() { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *, qint64 length) override { return length; }
+};
+
+QTextStream &nowhere()
+{
+    static Discard device;
+    static QTextStream stream(&device);
+    return stream;
+}
+
 } // namespace
+
+void SetOutputMode(const OutputMode &newMode)
+{
+    mode = newMode;
+    showDebugLines(mode.Debug);
+}
+
+const OutputMode &CurrentOutputMode()
+{
+    return mode;
+}
 
 QTextStream &Out()
 {
@@ -34,23 +80,82 @@ QTextStream &Err()
     return stream;
 }
 
+QTextStream &Results()
+{
+    if (mode.Quiet || mode.Json)
+        return nowhere();
+    return resultsOnStandardError ? Err() : Out();
+}
+
+QTextStream &Steps()
+{
+    return mode.Verbose ? Err() : nowhere();
+}
+
+void ResultsToStandardError()
+{
+    Out().flush();
+    resultsOnStandardError = true;
+}
+
+void PrintJson(const QJsonObject &document)
+{
+    Out() << QJsonDocument(document).toJson(QJsonDocument::Indented) << Qt::flush;
+}
+
+std::optional<int> RefuseStandardStreams(const QStringList &paths)
+{
+    if (!paths.contains(QStringLiteral("-")))
+        return std::nullopt;
+    return UsageError(QStringLiteral("%1 takes no standard input or output (\"-\"); a file "
+                                     "called so is ./-")
+                          .arg(currentCommand));
+}
+
+int Refuse(const QString &message, QJsonObject json)
+{
+    if (mode.Json) {
+        if (!json.contains(QStringLiteral("error")))
+            json.insert(QStringLiteral("error"), message);
+        PrintJson(json);
+    }
+    Err() << QCoreApplication::applicationName() << ": " << Printable(message) << Qt::endl;
+    return ExitStatus::Refused;
+}
+
+void SetCurrentCommand(const QString &name)
+{
+    currentCommand = name;
+}
+
 int UsageError(const QString &message)
 {
     const QString name = QCoreApplication::applicationName();
+    const QString help =
+        currentCommand.isEmpty() ? name : QStringLiteral("%1 %2").arg(name, currentCommand);
     Err() << name << ": " << Printable(message) << "\n"
-          << "Try '" << name << " --help' for more information." << Qt::endl;
+          << "Try '" << help << " --help' for more information." << Qt::endl;
     return ExitStatus::UsageError;
 }
 
-void ShowDebugLines(bool show)
+QString WrapText(const QString &text, int indent)
 {
-    if (show) {
-        if (defaultHandler)
-            qInstallMessageHandler(defaultHandler);
-        defaultHandler = nullptr;
-    } else if (!defaultHandler) {
-        defaultHandler = qInstallMessageHandler(dropDebugLines);
+    constexpr int Width = 80;
+    const QString margin(indent, QLatin1Char(' '));
+    QStringList lines;
+    for (const QString &paragraph : text.split(QLatin1Char('\n'))) {
+        QString line;
+        for (const QString &word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            const int room = Width - (lines.isEmpty() ? 0 : indent);
+            if (!line.isEmpty() && line.size() + 1 + word.size() > room) {
+                lines << line;
+                line.clear();
+            }
+            line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+        }
+        lines << line;
     }
+    return lines.join(QLatin1Char('\n') + margin);
 }
 
 QString Printable(const QString &text)

@@ -1,8 +1,11 @@
 #ifndef CONSOLE_H
 #define CONSOLE_H
 
+#include <QJsonObject>
 #include <QString>
 #include <QTextStream>
+
+#include <optional>
 
 // What qmstool hands back to the shell.
 namespace ExitStatus {
@@ -11,17 +14,50 @@ constexpr int Refused = 1;    // an input refused, a file not written, a sound f
 constexpr int UsageError = 2; // the command line itself is wrong
 } // namespace ExitStatus
 
-// Results go to standard output, messages to standard error.
+// What goes where. Results go to standard output, messages to standard
+// error.
+struct OutputMode
+{
+    bool Quiet = false;   // --quiet: no text results
+    bool Json = false;    // --json: one JSON document in place of the text results
+    bool Verbose = false; // --verbose: each step said on standard error
+    bool Debug = false;   // --debug: the core's debug lines on standard error
+};
+void SetOutputMode(const OutputMode &mode);
+const OutputMode &CurrentOutputMode();
+
+// Standard output and standard error as they are.
 QTextStream &Out();
 QTextStream &Err();
+// The text results: standard output, or nowhere with --quiet or --json.
+QTextStream &Results();
+// What each step does, on standard error with --verbose, else nowhere.
+QTextStream &Steps();
+// Sends the text results to standard error from now on: standard output
+// carries data (convert -o -).
+void ResultsToStandardError();
+// Prints `document` on standard output.
+void PrintJson(const QJsonObject &document);
+
+// A usage error when one of `paths` is "-": only convert reads standard
+// input or writes standard output; a file called so is "./-".
+std::optional<int> RefuseStandardStreams(const QStringList &paths);
+
+// A refusal: "qmstool: <message>" on standard error; with --json also
+// `json` on standard output, with "error": `message` unless it has one. Returns
+// ExitStatus::Refused.
+int Refuse(const QString &message, QJsonObject json = {});
+
+// The command whose help a usage error points at; none at first.
+void SetCurrentCommand(const QString &name);
 
 // Writes "qmstool: <message>" and a hint at --help to standard error and
 // returns ExitStatus::UsageError.
 int UsageError(const QString &message);
 
-// The core writes every step to the debug output; qmstool passes those lines
-// on to standard error only when asked (--verbose) and drops them otherwise.
-void ShowDebugLines(bool show);
+// `text` broken into lines of at most 80 characters at spaces, each but the
+// first indented by `indent` spaces; its own line breaks are kept.
+QString WrapText(const QString &text, int indent = 0);
 
 // `text` with every control character (C0, DEL and C1) written as \xHH, so
 // that names from a file or a command line cannot steer the terminal.

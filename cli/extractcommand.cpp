@@ -1,15 +1,17 @@
 #include "extractcommand.h"
 
-#include "commandparser.h"
 #include "console.h"
 
+#include "core/duration.h"
 #include "core/layertable.h"
 #include "soundfile/layerextraction.h"
 #include "soundfile/soundfilereader.h"
 
+#include <QJsonArray>
+
 namespace {
 
-const QString Usage = QStringLiteral("qmstool extract [-d DIR] FILE.qms");
+const QString FolderOption = QStringLiteral("directory");
 
 // `path` as one word for a POSIX shell: in single quotes, never taken for an
 // option. Control characters are shown escaped, which `exact` then tells.
@@ -37,72 +39,123 @@ QString buildCommand(const QString &soundFile, const LayerExtraction &extraction
     return words.join(QLatin1Char(' '));
 }
 
-void note(const QString &text)
+// Where the sound file does not come back the same from the printed command.
+QStringList notesOn(const QString &soundFile, const SoundFileReader &reader,
+                    const LayerExtraction &extraction, bool exact)
 {
-    Err() << "qmstool: note: " << Printable(text) << "\n";
+    QStringList notes = extraction.Notes;
+    const QString fileName = LayerNameOf(soundFile);
+    if (reader.Info().FileName != fileName) {
+        notes << QStringLiteral("the sound file calls itself \"%1\"; built as %2, it is called so")
+                     .arg(reader.Info().FileName, fileName);
+    }
+    if (!exact)
+        notes << QStringLiteral("a path holds control characters, shown escaped in the build "
+                                "command");
+    return notes;
+}
+
+QJsonArray layersJson(const SoundFileReader &reader, const LayerExtraction &extraction)
+{
+    QJsonArray layers;
+    for (const ExtractedLayer &layer : extraction.Layers) {
+        const qint64 size = reader.Info().Layers.at(layer.Layer - 1).Size;
+        layers << QJsonObject{{QStringLiteral("layer"), layer.Layer},
+                              {QStringLiteral("threshold"), layer.Threshold},
+                              {QStringLiteral("name"), layer.StoredName},
+                              {QStringLiteral("path"), layer.Path},
+                              {QStringLiteral("existed"), layer.Existed},
+                              {QStringLiteral("slot_size"), size},
+                              {QStringLiteral("seconds"), SecondsOfBytes(size)}};
+    }
+    return layers;
+}
+
+// Says what was written, and the command that builds the file again.
+int report(const QString &soundFile, const QString &folder, const SoundFileReader &reader,
+           const LayerExtraction &extraction)
+{
+    for (const ExtractedLayer &layer : extraction.Layers) {
+        Results() << "layer " << layer.Layer << ", threshold " << layer.Threshold << ": "
+                  << Printable(layer.Path) << (layer.Existed ? " (already there)" : "") << "\n";
+    }
+    QJsonObject json{{QStringLiteral("file"), soundFile},
+                     {QStringLiteral("folder"), folder},
+                     {QStringLiteral("layers"), layersJson(reader, extraction)}};
+    if (!extraction.Done()) {
+        Results() << Qt::flush;
+        return Refuse(QStringLiteral("the layers of %1 were not all written: %2")
+                          .arg(soundFile, extraction.Error),
+                      json);
+    }
+    bool exact = true;
+    const QString command = buildCommand(soundFile, extraction, exact);
+    const QStringList notes = notesOn(soundFile, reader, extraction, exact);
+    Results() << command << Qt::endl;
+    json.insert(QStringLiteral("build_command"), command);
+    json.insert(QStringLiteral("notes"), QJsonArray::fromStringList(notes));
+    if (CurrentOutputMode().Json)
+        PrintJson(json);
+    for (const QString &text : notes)
+        Err() << "qmstool: note: " << Printable(text) << "\n";
+    Err() << Qt::flush;
+    return ExitStatus::Success;
+}
+
+int runExtract(const Invocation &invocation)
+{
+    const QStringList files = invocation.Positional();
+    if (const auto usage = RefuseStandardStreams(files))
+        return *usage;
+    if (files.size() != 1)
+        return UsageError(QStringLiteral("extract takes one sound file, not %1").arg(files.size()));
+    if (invocation.Values(FolderOption).size() > 1 ||
+        (invocation.IsSet(FolderOption) && invocation.Value(FolderOption).isEmpty()))
+        return UsageError(QStringLiteral("give one folder with -d"));
+    const QString soundFile = files.first();
+    if (const auto usage = RefuseStandardStreams({invocation.Value(FolderOption)}))
+        return *usage;
+    const QString folder = invocation.IsSet(FolderOption) ? invocation.Value(FolderOption)
+                                                          : DefaultLayerFolder(soundFile);
+
+    const QJsonObject json{{QStringLiteral("file"), soundFile}};
+    SoundFileReader reader;
+    if (!reader.Open(soundFile)) {
+        return Refuse(soundFile +
+                          (reader.CannotRead() ? QStringLiteral(": ")
+                                               : QStringLiteral(" is not a valid sound "
+                                                                "file: ")) +
+                          reader.Info().Problems.join(QLatin1String("; ")),
+                      json);
+    }
+    if (reader.Info().LayerCount == 0)
+        return Refuse(soundFile + QStringLiteral(" holds no layers: there is nothing to extract"),
+                      json);
+    Steps() << Printable(soundFile) << ": " << reader.Info().LayerCount
+            << " layers; writing them into " << Printable(folder) << Qt::endl;
+    return report(soundFile, folder, reader, ExtractLayers(reader, folder));
 }
 
 } // namespace
 
-int RunExtract(const QStringList &arguments)
+const Command &ExtractCommand()
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Writes each layer of a sound file as a WAV file (44100 Hz, 16-bit, mono) and prints the "
-        "qmstool build command that makes the sound file again from them.\n"
-        "No existing file is replaced: a name that is taken gets a number."));
-    AddCommonOptions(parser);
-    const QCommandLineOption folderOption(
-        {QStringLiteral("d"), QStringLiteral("directory")},
-        QStringLiteral("Write the WAV files into <dir>, created when missing (default: "
-                       "<base name>-layers beside the sound file)."),
-        QStringLiteral("dir"));
-    parser.addOption(folderOption);
-    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("The sound file."),
-                                 QStringLiteral("FILE.qms"));
-    if (const auto done = ParseCommand(parser, arguments, Usage))
-        return *done;
-
-    const QStringList files = parser.positionalArguments();
-    if (files.size() != 1)
-        return UsageError(QStringLiteral("extract takes one sound file, not %1").arg(files.size()));
-    if (parser.values(folderOption).size() > 1 ||
-        (parser.isSet(folderOption) && parser.value(folderOption).isEmpty()))
-        return UsageError(QStringLiteral("give one folder with -d"));
-    const QString soundFile = files.first();
-    const QString folder =
-        parser.isSet(folderOption) ? parser.value(folderOption) : DefaultLayerFolder(soundFile);
-
-    SoundFileReader reader;
-    if (!reader.Open(soundFile)) {
-        Err() << "qmstool: " << Printable(soundFile)
-              << (reader.CannotRead() ? ": " : " is not a valid sound file: ")
-              << Printable(reader.Info().Problems.join(QLatin1String("; "))) << Qt::endl;
-        return ExitStatus::Refused;
-    }
-    const LayerExtraction extraction = ExtractLayers(reader, folder);
-    for (const ExtractedLayer &layer : extraction.Layers) {
-        Out() << "layer " << layer.Layer << ", threshold " << layer.Threshold << ": "
-              << Printable(layer.Path) << (layer.Existed ? " (already there)" : "") << "\n";
-    }
-    if (!extraction.Done()) {
-        Out() << Qt::flush;
-        Err() << "qmstool: the layers of " << Printable(soundFile)
-              << " were not all written: " << Printable(extraction.Error) << Qt::endl;
-        return ExitStatus::Refused;
-    }
-
-    bool exact = true;
-    Out() << buildCommand(soundFile, extraction, exact) << Qt::endl;
-    for (const QString &text : extraction.Notes)
-        note(text);
-    const QString fileName = LayerNameOf(soundFile);
-    if (reader.Info().FileName != fileName) {
-        note(QStringLiteral("the sound file calls itself \"%1\"; built as %2, it is called so")
-                 .arg(reader.Info().FileName, fileName));
-    }
-    if (!exact)
-        note(QStringLiteral("a path holds control characters, shown escaped in the build command"));
-    Err() << Qt::flush;
-    return ExitStatus::Success;
+    static const Command command{
+        QStringLiteral("extract"),
+        QStringLiteral("Write a sound file's layers as WAV files; print the build command that "
+                       "remakes it."),
+        QStringLiteral("Writes each layer of a sound file as a WAV file (44100 Hz, 16-bit, mono) "
+                       "and prints the qmstool build command that makes the sound file again from "
+                       "them.\nNo existing file is replaced: a name that is taken gets a number."),
+        {QStringLiteral("[-d DIR] FILE.qms")},
+        {{{QStringLiteral("d"), FolderOption},
+          QStringLiteral("Write the WAV files into <dir>, created when missing (default: "
+                         "<base name>-layers beside the sound file)."),
+          QStringLiteral("dir"),
+          ValueKind::Folder}},
+        {QStringLiteral("FILE"), QStringLiteral("The sound file."), QStringLiteral("FILE.qms"),
+         ValueKind::SoundFile},
+        runExtract,
+    };
+    return command;
 }

@@ -1,10 +1,10 @@
 #ifndef INSPECTCOMMAND_H
 #define INSPECTCOMMAND_H
 
-#include <QStringList>
+#include "command.h"
 
-// qmstool inspect [--json] FILE.qms: prints a sound file's header and layers
-// and checks the file against the format. Returns the exit status.
-int RunInspect(const QStringList &arguments);
+// qmstool inspect FILE.qms: prints a sound file's header and layers and
+// checks the file against the format.
+const Command &InspectCommand();
 
 #endif // INSPECTCOMMAND_H

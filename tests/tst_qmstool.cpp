@@ -106,8 +106,6 @@ int slotSize(int dataLength)
     return (dataLength & ~511) + 512;
 }
 
-const QString Previous = QStringLiteral("an earlier sound file");
-
 // A WAV file name of up to 80 UTF-16 code units, ending in ".wav", made of
 // ASCII, accented, East Asian and astral characters and the characters a
 // shell treats specially; `index` keeps it unique.
@@ -120,7 +118,8 @@ QString generatedName(std::mt19937 &random, int index)
         QStringLiteral("snare_"),     QStringLiteral("\u20ac")};
     const QString suffix = QStringLiteral("-%1.wav").arg(index);
     const int wanted = std::uniform_int_distribution<int>(1, 80)(random);
-    QString name;
+    // The first starts with U+FEFF, which is a character, not a byte-order mark.
+    QString name = index == 1 ? QStringLiteral("\uFEFF") : QString();
     for (;;) {
         const QString piece = pieces.at(int(random() % pieces.size()));
         if (name.size() + piece.size() + suffix.size() > wanted)
@@ -172,7 +171,9 @@ private slots:
     void checkAgreesWithReader();
     void inspectDamaged_data();
     void inspectDamaged();
-    void inspectUnreadable();
+    void notASoundFile_data();
+    void notASoundFile();
+    void noLayers();
     void failuresKeepTheOldFile_data();
     void failuresKeepTheOldFile();
     void interruptedWrite_data();
@@ -194,7 +195,12 @@ private slots:
     void linksOnTheWay();
     void fileSystemsWithoutLinks_data();
     void fileSystemsWithoutLinks();
-    void verbose();
+    void standardStreams();
+    void longNamesConverted();
+    void replaceOnlySoundFiles_data();
+    void replaceOnlySoundFiles();
+    void jsonDocuments();
+    void verbosity();
 
 private:
     QString path(const QString &name) const { return fixtures.filePath(name); }
@@ -205,6 +211,7 @@ private:
     bool copyAudio();
 
     QTemporaryDir fixtures;
+    QByteArray previous;                 // an earlier sound file at the output
     QTemporaryDir audio;                 // made once, by copyAudio()
     std::unique_ptr<QTemporaryDir> work; // fresh for every test function
 };
@@ -225,6 +232,11 @@ void TestQmsTool::initTestCase()
     QByteArray rate = waveHeader(2000);
     rate.replace(24, 4, le32(48000));
     QVERIFY(writeFile(path(QStringLiteral("rate.wav")), rate + QByteArray(2000, '\1')));
+    SoundJob job = soundJob(path(QStringLiteral("previous.qms")), {1024});
+    job.Paths[0] = path(QStringLiteral("good.wav"));
+    DebugCapture quiet;
+    QCOMPARE(WriteSoundFile(job).Status, WriteStatus::Written);
+    previous = readFile(job.FilePath);
 }
 
 void TestQmsTool::init()
@@ -243,20 +255,32 @@ void TestQmsTool::versionAndHelp_data()
     QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0
                                << QStringLiteral("qmstool " QMS_VERSION "\n") << QString();
     QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0
-                            << QStringLiteral("convert -o OUT.wav INPUT | convert -d DIR")
-                            << QString();
+                            << QStringLiteral("  convert -d DIR [-f] INPUT...\n") << QString();
+    QTest::newRow("help build") << QStringList{QStringLiteral("help"), QStringLiteral("build")} << 0
+                                << QStringLiteral("Usage: qmstool build -o OUT.qms") << QString();
+    // Help anywhere after the command, and nothing written.
+    QTest::newRow("build ... --help-all")
+        << QStringList{QStringLiteral("build"), QStringLiteral("-o"), QStringLiteral("%out"),
+                       QStringLiteral("%wav"), QStringLiteral("--help-all")}
+        << 0 << QStringLiteral("Usage: qmstool build -o OUT.qms") << QString();
+    QTest::newRow("-q build -h") << QStringList{QStringLiteral("-q"),   QStringLiteral("build"),
+                                                QStringLiteral("-o"),   QStringLiteral("%out"),
+                                                QStringLiteral("%wav"), QStringLiteral("-h")}
+                                 << 0 << QStringLiteral("Usage: qmstool build -o OUT.qms")
+                                 << QString();
     QTest::newRow("build --help") << QStringList{QStringLiteral("build"), QStringLiteral("--help")}
                                   << 0 << QStringLiteral("Usage: qmstool build -o OUT.qms")
                                   << QString();
     QTest::newRow("convert --help")
         << QStringList{QStringLiteral("convert"), QStringLiteral("--help")} << 0
-        << QStringLiteral("Usage: qmstool convert (-o OUT.wav INPUT | -d DIR INPUT...)")
+        << QStringLiteral("Usage: qmstool convert -o OUT.wav [-f] INPUT\n"
+                          "       qmstool convert -d DIR [-f] INPUT...\n")
         << QString();
     QTest::newRow("check -h") << QStringList{QStringLiteral("check"), QStringLiteral("-h")} << 0
                               << QStringLiteral("Usage: qmstool check WAV...") << QString();
     QTest::newRow("inspect --help")
         << QStringList{QStringLiteral("inspect"), QStringLiteral("--help")} << 0
-        << QStringLiteral("Usage: qmstool inspect [--json] FILE.qms") << QString();
+        << QStringLiteral("Usage: qmstool inspect FILE.qms") << QString();
     QTest::newRow("extract --help")
         << QStringList{QStringLiteral("extract"), QStringLiteral("--help")} << 0
         << QStringLiteral("Usage: qmstool extract [-d DIR] FILE.qms") << QString();
@@ -267,6 +291,9 @@ void TestQmsTool::versionAndHelp_data()
     QTest::newRow("unknown option")
         << QStringList{QStringLiteral("check"), QStringLiteral("--fast"), QStringLiteral("a.wav")}
         << 2 << QString() << QStringLiteral("Unknown option 'fast'");
+    QTest::newRow("help of no command")
+        << QStringList{QStringLiteral("help"), QStringLiteral("pack")} << 2 << QString()
+        << QStringLiteral("qmstool: unknown command \"pack\"");
 }
 
 void TestQmsTool::versionAndHelp()
@@ -275,15 +302,20 @@ void TestQmsTool::versionAndHelp()
     QFETCH(int, exitCode);
     QFETCH(QString, out);
     QFETCH(QString, err);
+    for (QString &argument : arguments) {
+        argument.replace(QLatin1String("%out"), outPath())
+            .replace(QLatin1String("%wav"), path(QStringLiteral("good.wav")));
+    }
 
     const Result result = qmstool(arguments);
     QCOMPARE(result.exitCode, exitCode);
     QVERIFY2(result.out.contains(out), qPrintable(describe(result)));
     QVERIFY2(result.err.contains(err), qPrintable(describe(result)));
     if (exitCode == 2)
-        QVERIFY(result.err.contains(QLatin1String("Try 'qmstool --help'")));
+        QVERIFY(result.err.contains(QLatin1String("' for more information.")));
     else
         QVERIFY(result.err.isEmpty());
+    QVERIFY(!QFile::exists(outPath()));
 }
 
 void TestQmsTool::buildAndInspect_data()
@@ -337,12 +369,34 @@ void TestQmsTool::buildAndInspect()
     const Result built = qmstool(arguments + wavs);
     QCOMPARE(built.exitCode, 0);
     const QByteArray file = readFile(outPath());
-    QCOMPARE(built.out, QStringLiteral("Wrote %1: %2 %3, %4 bytes\n")
+    qint64 used = 0;
+    for (int length : dataLengths)
+        used += slotSize(length);
+    QCOMPARE(built.out, QStringLiteral("Wrote %1: %2 %3, %4 s of 35.7 s, %5 %; %6 bytes\n")
                             .arg(outPath())
                             .arg(n)
                             .arg(n == 1 ? "layer" : "layers")
+                            .arg(used / 88200.0, 0, 'f', 1)
+                            .arg(qRound(used * 100.0 / 3145728))
                             .arg(file.size()));
     QVERIFY2(built.err.isEmpty(), qPrintable(built.err));
+
+    // Built again over it (a sound file is replaced without --force), as JSON.
+    const Result rebuilt = qmstool(arguments + wavs + QStringList{QStringLiteral("--json")});
+    QCOMPARE(rebuilt.exitCode, 0);
+    const QJsonObject report = QJsonDocument::fromJson(rebuilt.out.toUtf8()).object();
+    QCOMPARE(report.value(QLatin1String("bytes")).toInteger(), file.size());
+    QCOMPARE(report.value(QLatin1String("seconds_used")).toDouble(), used / 88200.0);
+    QCOMPARE(report.value(QLatin1String("seconds_left")).toDouble(), (3145728 - used) / 88200.0);
+    QJsonArray tableThresholds;
+    for (int t : thresholds)
+        tableThresholds.append(t);
+    QCOMPARE(report.value(QLatin1String("thresholds")).toArray(), tableThresholds);
+    QCOMPARE(report.value(QLatin1String("layers")).toArray().size(), n);
+    const QJsonObject last = report.value(QLatin1String("layers")).toArray().last().toObject();
+    QCOMPARE(last.value(QLatin1String("slot_size")).toInteger(), slotSize(dataLengths.last()));
+    QCOMPARE(last.value(QLatin1String("threshold")).toInt(), 1);
+    QCOMPARE(withoutTag(readFile(outPath())), withoutTag(file));
 
     // The window's way: the table filled by its add action, then Generate.
     LayerTable table;
@@ -470,7 +524,7 @@ void TestQmsTool::extractRoundTrip()
     const Thresholds thresholds = dragged ? draggedThresholds(random, layers) : Thresholds();
     LayerThresholds spread;
     DistributeThresholds(spread, layers);
-    const QString soundFile = work->filePath(QStringLiteral("s\u00e9t %1.qms").arg(layers));
+    const QString soundFile = work->filePath(QStringLiteral("\uFEFFs\u00e9t %1.qms").arg(layers));
     QStringList arguments{QStringLiteral("build"), QStringLiteral("-o"), soundFile};
     if (dragged) {
         QStringList list;
@@ -486,7 +540,7 @@ void TestQmsTool::extractRoundTrip()
     QVERIFY2(extracted.exitCode == 0 && extracted.err.isEmpty(), qPrintable(describe(extracted)));
     QStringList lines = extracted.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), layers + 1);
-    const QString folder = work->filePath(QStringLiteral("s\u00e9t %1-layers").arg(layers));
+    const QString folder = work->filePath(QStringLiteral("\uFEFFs\u00e9t %1-layers").arg(layers));
     for (int k = 1; k <= layers; ++k) {
         const QString wav = folder + QLatin1Char('/') + QFileInfo(wavs.at(k - 1)).fileName();
         QCOMPARE(lines.at(k - 1), QStringLiteral("layer %1, threshold %2: %3")
@@ -608,7 +662,7 @@ void TestQmsTool::refusals()
     QVERIFY(makeFifo(work->filePath(QStringLiteral("pipe.qms"))));
     const bool outputIsFile = QFileInfo(out).dir().exists() && !QFileInfo::exists(out);
     if (outputIsFile)
-        QVERIFY(writeFile(out, Previous.toUtf8()));
+        QVERIFY(writeFile(out, previous));
     const QStringList before = entries(work->path());
 
     QStringList arguments{QStringLiteral("build"), QStringLiteral("-o"), out};
@@ -627,7 +681,7 @@ void TestQmsTool::refusals()
     QVERIFY(result.out.isEmpty());
     QCOMPARE(entries(work->path()), before);
     if (outputIsFile)
-        QCOMPARE(readFile(out), Previous.toUtf8());
+        QCOMPARE(readFile(out), previous);
 }
 
 // A WAV file piped in (/dev/stdin, a process substitution) is not a
@@ -655,7 +709,7 @@ void TestQmsTool::pipedInput()
 // replaced.
 void TestQmsTool::writeFails()
 {
-    QVERIFY(writeFile(outPath(), Previous.toUtf8()));
+    QVERIFY(writeFile(outPath(), previous));
     QProcess process;
     process.setChildProcessModifier([] {
         signal(SIGXFSZ, SIG_IGN);
@@ -669,7 +723,7 @@ void TestQmsTool::writeFails()
     QCOMPARE(result.err, QStringLiteral("qmstool: %1 not written: writing failed: File too large; "
                                         "a file that was there before is unchanged\n")
                              .arg(outPath()));
-    QCOMPARE(readFile(outPath()), Previous.toUtf8());
+    QCOMPARE(readFile(outPath()), previous);
     QCOMPARE(entries(work->path()), QStringList{QStringLiteral("out.qms")});
 }
 
@@ -713,9 +767,9 @@ void TestQmsTool::badThresholds()
     const Result result = qmstool({QStringLiteral("build"), QStringLiteral("-o"), outPath(),
                                    QStringLiteral("-t"), option, good, good, good});
     QCOMPARE(result.exitCode, 2);
-    QCOMPARE(
-        result.err,
-        QStringLiteral("qmstool: %1\nTry 'qmstool --help' for more information.\n").arg(message));
+    QCOMPARE(result.err,
+             QStringLiteral("qmstool: %1\nTry 'qmstool build --help' for more information.\n")
+                 .arg(message));
     QVERIFY(!QFile::exists(outPath()));
 }
 
@@ -775,6 +829,22 @@ void TestQmsTool::usageErrors_data()
                                                     out,
                                                     out}
                                      << QStringLiteral("give one folder with -d");
+    // "-" is standard input or output, and only convert takes it.
+    QTest::newRow("build -o -") << QStringList{b, o, QStringLiteral("-"), wav}
+                                << QStringLiteral("build takes no standard input or output "
+                                                  "(\"-\"); a file called so is ./-");
+    QTest::newRow("check -") << QStringList{QStringLiteral("check"), QStringLiteral("-")}
+                             << QStringLiteral("check takes no standard input or output "
+                                               "(\"-\"); a file called so is ./-");
+    QTest::newRow("convert -d -") << QStringList{c, QStringLiteral("-d"), QStringLiteral("-"), wav}
+                                  << QStringLiteral(
+                                         "-d needs a folder; for standard output use -o -");
+    QTest::newRow("convert -d DIR -")
+        << QStringList{c, QStringLiteral("-d"), out, QStringLiteral("-")}
+        << QStringLiteral("a copy of standard input needs a name: -o OUT.wav");
+    QTest::newRow("convert -o - --json")
+        << QStringList{c, o, QStringLiteral("-"), QStringLiteral("--json"), wav}
+        << QStringLiteral("--json and -o - both need standard output");
 }
 
 void TestQmsTool::usageErrors()
@@ -789,9 +859,9 @@ void TestQmsTool::usageErrors()
 
     const Result result = qmstool(arguments);
     QCOMPARE(result.exitCode, 2);
-    QCOMPARE(
-        result.err,
-        QStringLiteral("qmstool: %1\nTry 'qmstool --help' for more information.\n").arg(message));
+    QCOMPARE(result.err, QStringLiteral("qmstool: %1\nTry 'qmstool %2 --help' for more "
+                                        "information.\n")
+                             .arg(message, arguments.first()));
     QVERIFY(result.out.isEmpty());
     QVERIFY(!QFile::exists(outPath()));
     QCOMPARE(readFile(wav), waveHeader(1000) + samples);
@@ -809,12 +879,12 @@ void TestQmsTool::checkLines()
     QCOMPARE(mixed.exitCode, 1);
     const QString dir = fixtures.path();
     QCOMPARE(mixed.out,
-             QStringLiteral("%1/good.wav: 1024\n"
+             QStringLiteral("%1/good.wav: 0.01 s, slot 1024 bytes\n"
                             "%1/list.wav: -3 \"Incomatible file format\": a LIST chunk stands "
                             "where the data chunk must start\n"
                             "%1/rate.wav: -4 \"File Error\": WAV, 48000 Hz, 1 channel, 16-bit "
                             "integer, 0.02 s; a layer must be 44100 Hz, 1 channel, 16-bit\n"
-                            "%1/big.wav: 3141632\n"
+                            "%1/big.wav: 35.62 s, slot 3141632 bytes\n"
                             "%1/short.wav: -5 \"File too big!\": data length 100 bytes, needs 512 "
                             "to 3141631\n")
                  .arg(dir));
@@ -825,7 +895,9 @@ void TestQmsTool::checkLines()
     const Result good = qmstool({QStringLiteral("check"), path(QStringLiteral("good.wav")),
                                  path(QStringLiteral("fits.wav"))});
     QCOMPARE(good.exitCode, 0);
-    QCOMPARE(good.out, QStringLiteral("%1/good.wav: 1024\n%1/fits.wav: 4096\n").arg(dir));
+    QCOMPARE(good.out, QStringLiteral("%1/good.wav: 0.01 s, slot 1024 bytes\n"
+                                      "%1/fits.wav: 0.05 s, slot 4096 bytes\n")
+                           .arg(dir));
 }
 
 // The check gives the reader's verdict for every file, whatever is wrong
@@ -855,19 +927,22 @@ void TestQmsTool::checkAgreesWithReader()
     add(QStringLiteral("noriff.wav"), patched(patched(good, 0, "XXXX"), 8, "YYYY"));
     files << work->filePath(QStringLiteral("missing.wav")) << QString();
 
-    const Result result = qmstool(QStringList{QStringLiteral("check")} + files);
-    const QStringList lines = result.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    QCOMPARE(lines.size(), files.size());
+    const Result result =
+        qmstool(QStringList{QStringLiteral("check"), QStringLiteral("--json")} + files);
+    const QJsonArray checked = QJsonDocument::fromJson(result.out.toUtf8())
+                                   .object()
+                                   .value(QLatin1String("files"))
+                                   .toArray();
+    QCOMPARE(checked.size(), files.size());
     bool anyRefused = false;
     DebugCapture quiet; // the reader's own debug lines
     for (int i = 0; i < files.size(); ++i) {
         const int verdict = ReadWaveFile(files.at(i));
         anyRefused = anyRefused || verdict <= 0;
-        const QString shown = files.at(i).isEmpty() ? QStringLiteral("\"\"") : files.at(i);
-        const QString prefix = shown + QStringLiteral(": ");
-        QVERIFY2(lines.at(i).startsWith(prefix), qPrintable(lines.at(i)));
-        QCOMPARE(lines.at(i).mid(prefix.size()).section(QLatin1Char(' '), 0, 0),
-                 QString::number(verdict));
+        const QJsonObject file = checked.at(i).toObject();
+        QCOMPARE(file.value(QLatin1String("file")).toString(), files.at(i));
+        QCOMPARE(file.value(QLatin1String("status")).toInt(), qMin(verdict, 0));
+        QCOMPARE(file.value(QLatin1String("slot_size")).toInt(), qMax(verdict, 0));
     }
     QCOMPARE(result.exitCode, anyRefused ? 1 : 0);
 }
@@ -967,26 +1042,68 @@ void TestQmsTool::inspectDamaged()
     QVERIFY(!QFile::exists(work->filePath(QStringLiteral("damaged-layers"))));
 }
 
-void TestQmsTool::inspectUnreadable()
+void TestQmsTool::notASoundFile_data()
 {
-    const QString missing = work->filePath(QStringLiteral("none.qms"));
-    const Result result = qmstool({QStringLiteral("inspect"), QStringLiteral("--json"), missing});
-    QCOMPARE(result.exitCode, 1);
-    const QJsonObject object = QJsonDocument::fromJson(result.out.toUtf8()).object();
-    QCOMPARE(object.value(QLatin1String("valid")).toBool(true), false);
-    QCOMPARE(
-        object.value(QLatin1String("problems")).toArray(),
-        QJsonArray{QStringLiteral("%1: cannot be opened: No such file or directory").arg(missing)});
+    QTest::addColumn<QString>("name"); // in the work folder; "" for the folder itself
+    QTest::addColumn<QString>("error");
 
-    const Result extracted = qmstool({QStringLiteral("extract"), missing});
+    QTest::newRow("missing") << QStringLiteral("none.qms")
+                             << QStringLiteral("cannot be opened: No such file or directory");
+    QTest::newRow("a folder") << QString() << QStringLiteral("it is a folder");
+    QTest::newRow("a WAV file") << QStringLiteral("good.wav")
+                                << QStringLiteral("it is a WAV file, not a sound file; check says: "
+                                                  "0.01 s, slot 1024 bytes");
+}
+
+// What is no sound file at all gets the cause alone: no table of zeros, and
+// as JSON no fields but the path, the verdict and the error.
+void TestQmsTool::notASoundFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, error);
+    const QString file = name.isEmpty() ? work->path() : work->filePath(name);
+    writeWave(work->filePath(QStringLiteral("good.wav")), 1000);
+
+    const Result text = qmstool({QStringLiteral("inspect"), file});
+    QCOMPARE(text.exitCode, 1);
+    QCOMPARE(text.out, QString());
+    QCOMPARE(text.err, QStringLiteral("qmstool: %1: %2\n").arg(file, error));
+
+    const Result json = qmstool({QStringLiteral("inspect"), QStringLiteral("--json"), file});
+    QCOMPARE(json.exitCode, 1);
+    QJsonObject object = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    const QJsonObject check = object.take(QLatin1String("check")).toObject();
+    QCOMPARE(object, (QJsonObject{{QStringLiteral("path"), file},
+                                  {QStringLiteral("valid"), false},
+                                  {QStringLiteral("error"), error}}));
+    QCOMPARE(check.isEmpty(), !name.endsWith(QLatin1String(".wav")));
+
+    if (name.endsWith(QLatin1String(".qms"))) {
+        const Result extracted = qmstool({QStringLiteral("extract"), file});
+        QCOMPARE(extracted.exitCode, 1);
+        QCOMPARE(extracted.err, text.err);
+    }
+}
+
+// A sound file of no layers is valid, but there is nothing to extract.
+void TestQmsTool::noLayers()
+{
+    {
+        DebugCapture quiet;
+        QCOMPARE(WriteSoundFile(soundJob(outPath(), {})).Status, WriteStatus::Written);
+    }
+    const Result inspected = qmstool({QStringLiteral("inspect"), outPath()});
+    QCOMPARE(inspected.exitCode, 0);
+    QVERIFY2(inspected.out.endsWith(QLatin1String("\nNote: it holds no layers\nValid\n")),
+             qPrintable(inspected.out));
+
+    const Result extracted = qmstool({QStringLiteral("extract"), outPath()});
     QCOMPARE(extracted.exitCode, 1);
-    QCOMPARE(
-        extracted.err,
-        QStringLiteral("qmstool: %1: cannot be opened: No such file or directory\n").arg(missing));
-
-    const Result folder = qmstool({QStringLiteral("inspect"), work->path()});
-    QCOMPARE(folder.exitCode, 1);
-    QVERIFY(folder.out.contains(QStringLiteral("%1: it is a folder").arg(work->path())));
+    QCOMPARE(extracted.out, QString());
+    QCOMPARE(extracted.err,
+             QStringLiteral("qmstool: %1 holds no layers: there is nothing to extract\n")
+                 .arg(outPath()));
+    QCOMPARE(entries(work->path()), QStringList{QStringLiteral("out.qms")});
 }
 
 void TestQmsTool::failuresKeepTheOldFile_data()
@@ -1019,14 +1136,14 @@ void TestQmsTool::failuresKeepTheOldFile()
 {
     QFETCH(QStringList, faults);
     QFETCH(QString, message);
-    QVERIFY(writeFile(outPath(), Previous.toUtf8()));
+    QVERIFY(writeFile(outPath(), previous));
     const QString wav = path(QStringLiteral("good.wav"));
     const Result result =
         qmstoolWithFaults(faults, {QStringLiteral("build"), QStringLiteral("-o"), outPath(), wav});
     QCOMPARE(result.exitCode, 1);
     QVERIFY2(result.err.contains(message.replace(QLatin1String("%1"), wav)),
              qPrintable(describe(result)));
-    QCOMPARE(readFile(outPath()), Previous.toUtf8());
+    QCOMPARE(readFile(outPath()), previous);
     QCOMPARE(entries(work->path()), QStringList{QStringLiteral("out.qms")});
 }
 
@@ -1043,7 +1160,7 @@ void TestQmsTool::interruptedWrite_data()
 void TestQmsTool::interruptedWrite()
 {
     QFETCH(int, signal);
-    QVERIFY(writeFile(outPath(), Previous.toUtf8()));
+    QVERIFY(writeFile(outPath(), previous));
     QProcess process;
     qmstoolWithFaults(
         {QStringLiteral("QMS_FAULT_NO_TMPFILE=1"), QStringLiteral("QMS_FAULT_FDATASYNC=stall")},
@@ -1060,7 +1177,7 @@ void TestQmsTool::interruptedWrite()
     QCOMPARE(finish(process).exitCode, -1);
     QCOMPARE(process.exitStatus(), QProcess::CrashExit);
     QCOMPARE(entries(work->path()), QStringList{QStringLiteral("out.qms")});
-    QCOMPARE(readFile(outPath()), Previous.toUtf8());
+    QCOMPARE(readFile(outPath()), previous);
 }
 
 void TestQmsTool::longOutputName_data()
@@ -1077,7 +1194,7 @@ void TestQmsTool::longOutputName()
     QFETCH(QStringList, faults);
     const QString name = QString(247, QLatin1Char('n')) + QStringLiteral(".qms");
     const QString out = work->filePath(name);
-    QVERIFY(writeFile(out, Previous.toUtf8()));
+    QVERIFY(writeFile(out, previous));
     const Result result = qmstoolWithFaults(faults, {QStringLiteral("build"), QStringLiteral("-o"),
                                                      out, path(QStringLiteral("good.wav"))});
     QVERIFY2(result.exitCode == 0, qPrintable(describe(result)));
@@ -1179,7 +1296,8 @@ void TestQmsTool::soxWaveAccepted()
 
     const Result checked = qmstool({QStringLiteral("check"), wav});
     QCOMPARE(checked.exitCode, 0);
-    QCOMPARE(checked.out, QStringLiteral("%1: %2\n").arg(wav).arg(slotSize(44100)));
+    QCOMPARE(checked.out,
+             QStringLiteral("%1: 0.50 s, slot %2 bytes\n").arg(wav).arg(slotSize(44100)));
 
     QCOMPARE(qmstool({QStringLiteral("build"), QStringLiteral("-o"), outPath(), wav}).exitCode, 0);
     QCOMPARE(qmstool({QStringLiteral("inspect"), outPath()}).exitCode, 0);
@@ -1302,6 +1420,23 @@ void TestQmsTool::convert_data()
         << "cut.wav -> copy.wav: WAV, 48000 Hz, 2 channels, 24-bit integer, 0.25 s; 0 samples "
            "clipped; slot size 22528 bytes; ends early: 0.25 s of the 0.50 s announced\n"
         << QString() << QStringList{"copy.wav"} << QString();
+    // A file there (old.wav) is replaced only with --force; a name that no
+    // layer may have is refused before anything is read.
+    QTest::newRow("convert -o over a file")
+        << QStringList{"convert", "-o", "old.wav", "tone.mp3"} << 1 << QString()
+        << "qmstool: tone.mp3: old.wav not written: a file of that name is there; -f or --force "
+           "replaces it\n"
+        << QStringList{} << QString();
+    QTest::newRow("convert -f -o over a file")
+        << QStringList{"convert", "-f", "-o", "old.wav", "tone.mp3"} << 0
+        << "tone.mp3 -> old.wav: " + mp3 + "; 0 samples clipped; slot size 44544 bytes\n"
+        << QString() << QStringList{"old.wav"} << QString();
+    const QString longName = QString(77, QLatin1Char('n')) + QStringLiteral(".wav");
+    QTest::newRow("convert -o a name too long")
+        << QStringList{"convert", "-o", longName, "text.wav"} << 1 << QString()
+        << "qmstool: text.wav: " + longName +
+               " not written: its name has 81 characters, more than the 80 of a layer's name\n"
+        << QStringList{} << QString();
     QTest::newRow("check: what the file is")
         << QStringList{"check", "tone.mp3", "ffmpeg.wav", "tone.m4a"} << 1
         << "tone.mp3: -3 \"Incomatible file format\": " + mp3 +
@@ -1329,13 +1464,13 @@ void TestQmsTool::convert_data()
                "; 0 samples clipped; slot size 44544 bytes\n"
                "Layer 3: tone.ogg -> tone.wav: Ogg Vorbis, 48000 Hz, 2 channels, compressed, 0.50 "
                "s; 0 samples clipped; slot size 44544 bytes\n"
-               "Wrote out.qms: 3 layers, 134144 bytes\n"
+               "Wrote out.qms: 3 layers, 1.5 s of 35.7 s, 4 %; 134144 bytes\n"
         << QString() << QStringList{"out.qms"} << "tone.wav ffmpeg.wav tone.wav";
     QTest::newRow("build --convert: -5, but not a layer's format")
         << QStringList{"build", "--convert", "-o", "out.qms", "96k.wav"} << 0
         << "Layer 1: 96k.wav -> 96k.wav: WAV, 96000 Hz, 1 channel, 16-bit integer, 17.00 s; 0 "
            "samples clipped; slot size 1499648 bytes\n"
-           "Wrote out.qms: 1 layer, 1500160 bytes\n"
+           "Wrote out.qms: 1 layer, 17.0 s of 35.7 s, 48 %; 1500160 bytes\n"
         << QString() << QStringList{"out.qms"} << "96k.wav";
     QTest::newRow("build --convert: too long, even converted")
         << QStringList{"build", "--convert", "-o", "out.qms", "long.wav"} << 1 << QString()
@@ -1377,6 +1512,7 @@ void TestQmsTool::convert()
     QMap<QString, QByteArray> inputs;
     for (const QString &name : entries(audio.path()))
         inputs[name] = AudioSupport::checksum(work->filePath(name));
+    QVERIFY(writeFile(work->filePath(QStringLiteral("old.wav")), "an older copy\n"));
     const QStringList before = tree(work->path());
 
     const QByteArray previousTemporary = qgetenv("TMPDIR");
@@ -1584,7 +1720,8 @@ void TestQmsTool::fileSystemsWithoutLinks()
         const Result result = qmstool(arguments, work->path());
         return result.exitCode == 0 ? result.out : describe(result);
     };
-    const QString built = QStringLiteral("Wrote mnt/kit.qms: 1 layer, 1536 bytes\n");
+    const QString built =
+        QStringLiteral("Wrote mnt/kit.qms: 1 layer, 0.0 s of 35.7 s, 0 %; 1536 bytes\n");
     QCOMPARE(succeeds({QStringLiteral("build"), QStringLiteral("-o"), kit, good}), built);
     QCOMPARE(succeeds({QStringLiteral("build"), QStringLiteral("-o"), kit, good}), built);
     QVERIFY(succeeds({QStringLiteral("convert"), QStringLiteral("-o"), QStringLiteral("mnt/c.wav"),
@@ -1598,25 +1735,196 @@ void TestQmsTool::fileSystemsWithoutLinks()
              waveHeader(1022) + readFile(good).mid(44) + QByteArray(22, '\0'));
 }
 
-// The core's step-by-step lines reach standard error only with --verbose.
-void TestQmsTool::verbose()
+// "-" reads standard input, saved into a private temporary file first, or
+// writes the copy to standard output; the temporary folder is gone
+// afterwards and no file called "-" is made.
+void TestQmsTool::standardStreams()
+{
+    if (!copyAudio())
+        return;
+    const QString temporary = work->filePath(QStringLiteral("tmp"));
+    QVERIFY(QDir().mkpath(temporary));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temporary);
+
+    QProcess piped; // an MP3 through a pipe: its format is found from its bytes alone
+    piped.setProcessEnvironment(environment);
+    piped.setWorkingDirectory(work->path());
+    startTool(piped, {QStringLiteral("convert"), QStringLiteral("-o"), QStringLiteral("in.wav"),
+                      QStringLiteral("-")});
+    piped.write(readFile(work->filePath(QStringLiteral("tone.mp3"))));
+    piped.closeWriteChannel();
+    const Result in = finish(piped);
+    QVERIFY2(in.exitCode == 0 && in.out.startsWith(QLatin1String("standard input -> in.wav: MP3")),
+             qPrintable(describe(in)));
+    QCOMPARE(ReadWaveFile(work->filePath(QStringLiteral("in.wav"))), 44544);
+
+    QProcess sending;
+    sending.setProcessEnvironment(environment);
+    sending.setWorkingDirectory(work->path());
+    sending.setStandardOutputFile(work->filePath(QStringLiteral("out.wav")));
+    startTool(sending, {QStringLiteral("convert"), QStringLiteral("-o"), QStringLiteral("-"),
+                        QStringLiteral("ffmpeg.wav")});
+    const Result out = finish(sending);
+    QVERIFY2(out.exitCode == 0 &&
+                 out.err.startsWith(QLatin1String("ffmpeg.wav -> standard output: WAV")),
+             qPrintable(describe(out)));
+    QCOMPARE(qmstool({QStringLiteral("convert"), QStringLiteral("-o"), QStringLiteral("direct.wav"),
+                      QStringLiteral("ffmpeg.wav")},
+                     work->path())
+                 .exitCode,
+             0);
+    QCOMPARE(readFile(work->filePath(QStringLiteral("out.wav"))),
+             readFile(work->filePath(QStringLiteral("direct.wav"))));
+
+    QCOMPARE(entries(temporary), QStringList());
+    QVERIFY(!QFileInfo::exists(work->filePath(QStringLiteral("-"))));
+}
+
+// Copies of sources with long names get names a layer may have: the base
+// name cut, the suffix kept, and names of their own for sources whose names
+// differ only beyond the cut.
+void TestQmsTool::longNamesConverted()
+{
+    if (!copyAudio())
+        return;
+    const QString stem = QString(90, QLatin1Char('v'));
+    const QStringList sources{stem + QStringLiteral("-one.mp3"), stem + QStringLiteral("-two.mp3")};
+    for (const QString &source : sources)
+        QVERIFY(QFile::copy(work->filePath(QStringLiteral("tone.mp3")), work->filePath(source)));
+    QVERIFY(QDir(work->path()).mkdir(QStringLiteral("sub")));
+    const Result converted = qmstool(
+        QStringList{QStringLiteral("convert"), QStringLiteral("-d"), QStringLiteral("sub")} +
+            sources,
+        work->path());
+    QVERIFY2(converted.exitCode == 0, qPrintable(describe(converted)));
+    const QStringList copies = entries(work->filePath(QStringLiteral("sub")));
+    QCOMPARE(copies.size(), 2);
+    for (const QString &copy : copies) {
+        QVERIFY2(copy.startsWith(QString(60, QLatin1Char('v'))) && copy.endsWith(".wav"),
+                 qPrintable(copy));
+        // A name of more than 80 characters is refused with -6.
+        QCOMPARE(ReadWaveFile(work->filePath(QStringLiteral("sub/") + copy)), 44544);
+    }
+}
+
+void TestQmsTool::replaceOnlySoundFiles_data()
+{
+    QTest::addColumn<QByteArray>("existing");
+    QTest::addColumn<bool>("force");
+    QTest::addColumn<QString>("refusal");
+
+    QTest::newRow("a WAV file") << waveFile(1000) << false
+                                << QStringLiteral("it is a WAV file, not a sound file; -f or "
+                                                  "--force replaces it");
+    QTest::newRow("a text file") << QByteArray("notes\n") << false
+                                 << QStringLiteral("it is not a sound file; -f or --force "
+                                                   "replaces it");
+    QTest::newRow("a text file, --force") << QByteArray("notes\n") << true << QString();
+}
+
+// build replaces a sound file (a rebuild), and anything else only with --force.
+void TestQmsTool::replaceOnlySoundFiles()
+{
+    QFETCH(QByteArray, existing);
+    QFETCH(bool, force);
+    QFETCH(QString, refusal);
+    const QString out = work->filePath(QStringLiteral("notes.wav"));
+    QVERIFY(writeFile(out, existing));
+    QStringList arguments{QStringLiteral("build"), QStringLiteral("-o"), out,
+                          path(QStringLiteral("good.wav"))};
+    if (force)
+        arguments << QStringLiteral("--force");
+    const Result result = qmstool(arguments);
+    if (refusal.isEmpty()) {
+        QCOMPARE(result.exitCode, 0);
+        QCOMPARE(readFile(out).size(), 512 + 1024);
+        return;
+    }
+    QCOMPARE(result.exitCode, 1);
+    QCOMPARE(result.err, QStringLiteral("qmstool: %1 not written: %2\n").arg(out, refusal));
+    QCOMPARE(readFile(out), existing);
+}
+
+// convert and extract say as JSON what their text says.
+void TestQmsTool::jsonDocuments()
+{
+    if (!copyAudio())
+        return;
+    const Result converted =
+        qmstool({QStringLiteral("convert"), QStringLiteral("--json"), QStringLiteral("-d"),
+                 QStringLiteral("."), QStringLiteral("tone.mp3"), QStringLiteral("text.wav")},
+                work->path());
+    QCOMPARE(converted.exitCode, 1);
+    const QJsonArray files = QJsonDocument::fromJson(converted.out.toUtf8())
+                                 .object()
+                                 .value(QLatin1String("files"))
+                                 .toArray();
+    QCOMPARE(files.size(), 2);
+    const QJsonObject copy = files.at(0).toObject();
+    QCOMPARE(copy.value(QLatin1String("output")).toString(), QStringLiteral("./tone.wav"));
+    QCOMPARE(copy.value(QLatin1String("status")).toString(), QStringLiteral("converted"));
+    QCOMPARE(copy.value(QLatin1String("format")).toObject(),
+             (QJsonObject{{QStringLiteral("container"), QStringLiteral("MP3")},
+                          {QStringLiteral("encoding"), QStringLiteral("compressed")},
+                          {QStringLiteral("sample_rate"), 48000},
+                          {QStringLiteral("channels"), 2}}));
+    QCOMPARE(copy.value(QLatin1String("slot_size")).toInt(), 44544);
+    const QJsonObject text = files.at(1).toObject();
+    QCOMPARE(text.value(QLatin1String("status")).toString(), QStringLiteral("unreadable"));
+    QVERIFY(!text.contains(QLatin1String("slot_size")));
+
+    const QString set = work->filePath(QStringLiteral("set.qms"));
+    QCOMPARE(qmstool({QStringLiteral("build"), QStringLiteral("-o"), set, QStringLiteral("-t"),
+                      QStringLiteral("100,1"), work->filePath(QStringLiteral("tone.wav")),
+                      path(QStringLiteral("good.wav"))})
+                 .exitCode,
+             0);
+    const Result extracted = qmstool({QStringLiteral("extract"), QStringLiteral("--json"), set});
+    QCOMPARE(extracted.exitCode, 0);
+    const QJsonObject report = QJsonDocument::fromJson(extracted.out.toUtf8()).object();
+    const QJsonObject last = report.value(QLatin1String("layers")).toArray().last().toObject();
+    QCOMPARE(last.value(QLatin1String("threshold")).toInt(), 1);
+    QCOMPARE(last.value(QLatin1String("path")).toString(),
+             work->filePath(QStringLiteral("set-layers/good.wav")));
+    QCOMPARE(last.value(QLatin1String("slot_size")).toInt(), 1024);
+    QCOMPARE(report.value(QLatin1String("build_command")).toString(),
+             QStringLiteral("qmstool build -o '%1' -t 100,1 '%2/set-layers/tone.wav' "
+                            "'%2/set-layers/good.wav'")
+                 .arg(set, work->path()));
+}
+
+// --debug passes the core's debug lines on, --verbose says each step in
+// words, --quiet leaves standard output empty; before or after the command.
+void TestQmsTool::verbosity()
 {
     const QString wav = path(QStringLiteral("good.wav"));
-    const Result quiet = qmstool({QStringLiteral("check"), wav});
-    QCOMPARE(quiet.exitCode, 0);
-    QVERIFY(quiet.err.isEmpty());
+    const Result plain = qmstool({QStringLiteral("check"), wav});
+    QCOMPARE(plain.exitCode, 0);
+    QVERIFY(plain.err.isEmpty());
 
-    const Result chatty = qmstool({QStringLiteral("check"), QStringLiteral("--verbose"), wav});
-    QCOMPARE(chatty.exitCode, 0);
-    QCOMPARE(chatty.out, quiet.out);
-    QVERIFY2(chatty.err.contains(QStringLiteral("\"%1\" File opening").arg(wav)),
-             qPrintable(chatty.err));
+    const Result debug = qmstool({QStringLiteral("check"), QStringLiteral("--debug"), wav});
+    QCOMPARE(debug.exitCode, 0);
+    QCOMPARE(debug.out, plain.out);
+    QVERIFY2(debug.err.contains(QStringLiteral("\"%1\" File opening").arg(wav)),
+             qPrintable(debug.err));
 
-    const Result build = qmstool({QStringLiteral("build"), QStringLiteral("--verbose"),
-                                  QStringLiteral("-o"), outPath(), wav});
-    QCOMPARE(build.exitCode, 0);
-    QVERIFY2(build.err.contains(QStringLiteral("Writing Data From  \"%1\"").arg(wav)),
-             qPrintable(build.err));
+    const Result verbose = qmstool({QStringLiteral("--verbose"), QStringLiteral("build"),
+                                    QStringLiteral("-o"), outPath(), wav});
+    QCOMPARE(verbose.exitCode, 0);
+    QVERIFY2(verbose.err.contains(QLatin1String("Layer 1: good.wav, 0.01 s, slot 1024 bytes\n")) &&
+                 !verbose.err.contains(QLatin1String("Writing Data From")),
+             qPrintable(verbose.err));
+
+    const QString refused = path(QStringLiteral("short.wav"));
+    for (const QStringList &arguments :
+         {QStringList{QStringLiteral("-q"), QStringLiteral("check"), wav, refused},
+          QStringList{QStringLiteral("check"), wav, refused, QStringLiteral("--quiet")}}) {
+        const Result quiet = qmstool(arguments);
+        QCOMPARE(quiet.exitCode, 1);
+        QCOMPARE(quiet.out, QString());
+        QCOMPARE(quiet.err, QString());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestQmsTool)
