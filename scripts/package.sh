@@ -98,6 +98,7 @@ files=(
     /usr/share/metainfo/$app_id.metainfo.xml
     /usr/share/mime/packages/quelmar-qms.xml
     /usr/share/man/man1/qmstool.1.gz
+    /usr/share/bash-completion/completions/qmstool
 )
 for file in "${files[@]}"; do
     [ -s "$file" ] || fail "$file is missing"

@@ -2,7 +2,9 @@
 # Installs the build into a temporary prefix (cmake --install) and checks what
 # landed there: every file in its place, the icon a 96x96 PNG, the desktop
 # entry, AppStream metainfo and MIME definition valid and agreeing with each
-# other and with the programs, the man page clean, the installed qmstool
+# other and with the programs, the man pages clean and qmstool's describing
+# every command and option, the bash completion offering what each command
+# takes, the installed qmstool
 # writing a file its MIME definition recognises, the window's plugins where the
 # installed window finds it, and the installed window starting. Checks that
 # need desktop-file-validate, appstreamcli, xmllint, update-mime-database or
@@ -51,6 +53,7 @@ metainfo=$prefix/share/metainfo/$app_id.metainfo.xml
 mime_xml=$prefix/share/mime/packages/quelmar-qms.xml
 icon=$prefix/share/icons/hicolor/96x96/apps/$app_id.png
 man_page=$prefix/share/man/man1/qmstool.1.gz
+completion=$prefix/share/bash-completion/completions/qmstool
 qmstool=$prefix/bin/qmstool
 window=$prefix/bin/QuelmarR4FileGen
 
@@ -69,6 +72,7 @@ done <<EOF
 -s share/metainfo/$app_id.metainfo.xml
 -s share/mime/packages/quelmar-qms.xml
 -s share/man/man1/qmstool.1.gz
+-s share/bash-completion/completions/qmstool
 EOF
 # The window's plugins, in their folder under the library folder (lib/, or
 # lib/<multiarch>/ for the prefix /usr).
@@ -188,23 +192,75 @@ else
     fail "the written sound file does not start with the MIME magic \"$signature\""
 fi
 
-# The man page.
-check "man page is gzip data" gzip -t "$man_page"
-if have groff; then
-    zcat "$man_page" >"$work/qmstool.1"
-    check "groff -man -ww finds nothing to warn about" \
-        bash -c 'out=$(groff -man -ww -z "$1" 2>&1) && [ -z "$out" ] || { echo "$out"; false; }' \
-        _ "$work/qmstool.1"
-else
-    skip "groff"
-fi
-for section in NAME SYNOPSIS DESCRIPTION COMMANDS '"EXIT STATUS"' EXAMPLES '"SEE ALSO"'; do
-    if zcat "$man_page" | grep -qx "\.SH $section"; then
-        pass "man page section $section"
+# The man pages: each one installed is clean for groff; those of the
+# programs named here must be there.
+required_man_pages=(qmstool)
+for name in "${required_man_pages[@]}"; do
+    [ -s "$prefix/share/man/man1/$name.1.gz" ] || fail "no man page $name.1.gz"
+done
+for page in "$prefix"/share/man/man1/*.1.gz; do
+    name=$(basename "$page" .1.gz)
+    check "$name.1.gz is gzip data" gzip -t "$page"
+    zcat "$page" >"$work/$name.1"
+    if have groff; then
+        check "groff -man -ww finds nothing to warn about in $name.1" \
+            bash -c 'out=$(groff -man -ww -z "$1" 2>&1) && [ -z "$out" ] || { echo "$out"; false; }' \
+            _ "$work/$name.1"
     else
-        fail "man page has no section $section"
+        skip "groff"
+    fi
+    for section in NAME SYNOPSIS DESCRIPTION; do
+        grep -qx "\.SH $section" "$work/$name.1" || fail "$name.1 has no section $section"
+    done
+done
+for section in COMMANDS OPTIONS '"JSON OUTPUT"' '"EXIT STATUS"' EXAMPLES '"SEE ALSO"'; do
+    if grep -qx "\.SH $section" "$work/qmstool.1"; then
+        pass "qmstool.1 section $section"
+    else
+        fail "qmstool.1 has no section $section"
     fi
 done
+# Every command the installed qmstool lists is in the synopsis, and every
+# option its help names is described.
+commands=$("$qmstool" --help | sed -n 's/^  \([a-z]\+\)\( .*\)\?$/\1/p' | sort -u)
+for command in $commands; do
+    grep -qF "\\fB$command\\fR" "$work/qmstool.1" || fail "qmstool.1's synopsis lacks $command"
+    for option in $("$qmstool" "$command" --help | grep -o -- '--[a-z][a-z-]*' | sort -u); do
+        grep -qF -- "${option//-/\\-}" "$work/qmstool.1" ||
+            fail "qmstool.1 does not describe $command's $option"
+    done
+done
+pass "qmstool.1 names the $(echo $commands | wc -w) commands and their options"
+
+# The bash completion: valid bash, and what it offers: commands, options,
+# and files of the kind each command takes.
+check "bash -n $(basename "$completion")" bash -n "$completion"
+mkdir -p "$work/complete/sub"
+touch "$work/complete/"{set.qms,kick.wav,voice.mp3,notes.txt}
+completed() {
+    (cd "$work/complete" && bash -c 'source "$1"; shift; COMP_WORDS=("$@")
+        COMP_CWORD=$(($# - 1)); _qmstool; printf "%s\n" "${COMPREPLY[@]}"' _ "$completion" "$@" |
+        sort | paste -sd ' ')
+}
+while IFS='|' read -r words wanted; do
+    # The words are split on purpose; '' stands for an empty word.
+    read -ra list <<<"${words//\'\'/@}"
+    got=$(completed "${list[@]/#@/}")
+    if [ "$got" = "$wanted" ]; then
+        pass "completing \"$words\" offers $wanted"
+    else
+        fail "completing \"$words\" offers \"$got\", not \"$wanted\""
+    fi
+done <<EOF
+qmstool ins|inspect
+qmstool -q bu|build
+qmstool inspect ''|set.qms sub
+qmstool check ''|kick.wav sub voice.mp3
+qmstool build -o ''|set.qms sub
+qmstool convert -d ''|sub
+qmstool convert --fo|--force
+qmstool help ex|extract
+EOF
 
 # Qt Multimedia and the audio libraries come with the plugins alone (and
 # qmstool), FFmpeg's with its own module, which neither qmstool nor the
