@@ -8,7 +8,7 @@
 # scripts/bench.sh; runs on its own as well.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh xvfb libxcb1-dev # an X server, and the X client library of the timer
+scripts/setup.sh run xvfb libxcb1-dev # an X server, and the X client library of the timer
 
 build=${BUILD_DIR:-build-bench}
 runs=${RUNS:-51}

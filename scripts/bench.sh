@@ -6,7 +6,7 @@
 # the window (scripts/bench-startup.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh time libsox-fmt-mp3 # GNU time measures the peak memory; sox reads MP3
+scripts/setup.sh test time libsox-fmt-mp3 # GNU time measures the peak memory; sox reads MP3
 
 build=${BUILD_DIR:-build-bench}
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DQMS_WERROR=ON -DQMS_BENCH=ON \

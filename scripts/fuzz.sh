@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 build=${BUILD_DIR:-build-fuzz}
 
-scripts/setup.sh
+scripts/setup.sh test
 flags="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
 CC=clang CXX=clang++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQMS_WERROR=ON \
     -DBUILD_TESTING=OFF -DQMS_FUZZ=ON -DCMAKE_CXX_FLAGS="$flags" >/dev/null

@@ -6,7 +6,7 @@
 # changes the system, so CI does not run it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh run dpkg-dev
 
 build=${BUILD_DIR:-build-package}
 app_id=com.quelmar.QuelmarR4FileGen
