@@ -137,8 +137,9 @@ bool Conversion::convert()
                     QStringLiteral("its sample rate of %1 Hz cannot be converted")
                         .arg(format().SampleRate));
     }
-    layer.Samples().reserve(size_t(qBound<qint64>(
-        0, LayerFormat::FramesAt(double(format().Frames), format().SampleRate), LayerFormat::MaxFrames)));
+    layer.Samples().reserve(size_t(
+        qBound<qint64>(0, LayerFormat::FramesAt(double(format().Frames), format().SampleRate),
+                       LayerFormat::MaxFrames)));
     const qint64 blockFrames = DecodingBlockFrames(channels);
     std::vector<float> block(size_t(blockFrames) * size_t(channels));
     std::vector<float> mono(static_cast<size_t>(blockFrames));
