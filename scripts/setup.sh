@@ -11,7 +11,7 @@ build_packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     qt6-multimedia-dev
-    libsndfile1-dev libsoxr-dev libavformat-dev libavcodec-dev libavutil-dev
+    libsndfile1-dev libsoxr-dev libavformat-dev libavcodec-dev libavutil-dev libebur128-dev
 )
 test_packages=(
     clang libclang-rt-14-dev

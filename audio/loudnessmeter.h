@@ -1,0 +1,44 @@
+#ifndef LOUDNESSMETER_H
+#define LOUDNESSMETER_H
+
+#include <QtGlobal>
+
+#include <vector>
+
+// Measures a stream of mono float samples (full scale at 1.0) with libebur128,
+// after EBU R128 / ITU-R BS.1770: the integrated loudness, the true peak (4
+// times oversampled below 96 kHz) and the sample peak. A mono signal counts
+// as one channel, not as both sides of a stereo one: a sine of peak -20 dBFS
+// measures -23 LUFS. Samples that are not numbers count as silence.
+class LoudnessMeter
+{
+public:
+    // What is measured: the true peak takes three times as long as the rest.
+    enum class Measures { Everything, AllButTruePeak, TruePeakOnly };
+
+    explicit LoudnessMeter(int sampleRate, Measures measures = Measures::Everything);
+    ~LoudnessMeter();
+    LoudnessMeter(const LoudnessMeter &) = delete;
+    LoudnessMeter &operator=(const LoudnessMeter &) = delete;
+
+    void Add(const float *samples, qint64 count);
+
+    // The integrated loudness in LUFS: gated, over blocks of 400 ms. A sound
+    // shorter than one block is measured over its whole length, ungated.
+    // -infinity when nothing passes the gate.
+    double Loudness() const;
+    // In dB against full scale (dBTP, dBFS); -infinity for silence, and for
+    // what is not measured.
+    double TruePeak() const;
+    double SamplePeak() const;
+
+private:
+    struct State; // libebur128's
+    State *state = nullptr;
+    int rate;
+    bool loudness; // measured
+    qint64 frames = 0;
+    std::vector<float> finite;
+};
+
+#endif // LOUDNESSMETER_H
