@@ -23,7 +23,10 @@ QString seconds(qint64 frames, int rate)
 class Conversion
 {
 public:
-    Conversion(ConversionReport &report) : report(report) {}
+    Conversion(ConversionReport &report, const Preparation &preparation)
+        : report(report), preparation(preparation),
+          mayShorten(preparation.Trim.has_value() || preparation.Fit)
+    {}
 
     bool Run(const QString &input, const QString &output, const QList<FileIdentity> &untouchable,
              OutputFile::Existing existing);
@@ -44,6 +47,12 @@ private:
                                 .arg(seconds(frames, format().SampleRate), most)
                           : QStringLiteral("it lasts more than the %1 a layer holds").arg(most));
     }
+    bool tooLongTrimmed()
+    {
+        return fail(ConversionResult::TooLong,
+                    QStringLiteral("even trimmed it lasts more than %1, the most a layer holds")
+                        .arg(SecondsText(LayerFormat::MaxSeconds)));
+    }
     const AudioFormat &format() const { return source.Format(); }
     AudioDecoder &decoder() { return source.Decoder(); }
     bool decoded(qint64 frames);
@@ -53,23 +62,32 @@ private:
     bool write(OutputFile &out);
 
     ConversionReport &report;
+    const Preparation &preparation;
+    // Trimmed or cut to fit, the copy may be shorter than the source: its
+    // length is judged on the prepared sound.
+    const bool mayShorten;
+    bool cut = false; // decoding stopped where the copy is cut to fit
     AudioSource source;
     qint64 frames = 0;     // decoded, of the source
     qint64 notNumbers = 0; // samples replaced
     std::vector<qint16> samples;
+    qint64 length = -1; // of the copy, once known
 };
 
 bool Conversion::Run(const QString &input, const QString &output,
                      const QList<FileIdentity> &untouchable, OutputFile::Existing existing)
 {
     qDebug() << input << "Converting to " << output;
+    if (const QString problem = preparation.Problem(); !problem.isEmpty())
+        return fail(ConversionResult::NotWritten, problem);
     if (!source.Open(input))
         return fail(ConversionResult::Unreadable, source.ErrorString());
     report.Source = format();
     qDebug() << "Source:" << format().Describe();
     if (format().ExactLength && format().Frames == 0)
         return fail(ConversionResult::Empty, QStringLiteral("it holds no samples"));
-    if (format().ExactLength && LayerFormat::TooLong(double(format().Frames), format().SampleRate))
+    if (!mayShorten && format().ExactLength &&
+        LayerFormat::TooLong(double(format().Frames), format().SampleRate))
         return tooLong(format().Frames, true);
 
     OutputFile out(output, existing);
@@ -81,11 +99,15 @@ bool Conversion::Run(const QString &input, const QString &output,
         return fail(ConversionResult::NotWritten,
                     QStringLiteral("it is one of the inputs, or a copy already made"));
 
-    report.Copied = format().IsLayerFormat();
+    report.Copied = format().IsLayerFormat() && !preparation.Any();
     if (!(report.Copied ? copy() : convert()))
         return false;
-    report.Source.Frames = frames;
-    report.Source.ExactLength = true;
+    if (!cut) {
+        report.Source.Frames = frames;
+        report.Source.ExactLength = true;
+    } else if (!format().ExactLength) {
+        report.Source.Frames = frames;
+    }
     if (frames == 0) {
         return decoder().Damaged()
                    ? fail(ConversionResult::Unreadable,
@@ -101,7 +123,7 @@ bool Conversion::Run(const QString &input, const QString &output,
 bool Conversion::decoded(qint64 count)
 {
     frames += count;
-    return !LayerFormat::TooLong(double(frames), format().SampleRate) ||
+    return mayShorten || !LayerFormat::TooLong(double(frames), format().SampleRate) ||
            tooLong(qMax(frames, format().Frames), format().ExactLength);
 }
 
@@ -124,14 +146,14 @@ bool Conversion::copy()
 
 // The stages, block by block: decode (the source's rate and channels, float)
 // and replace what is not a number; fold the channels into one; then the
-// mono signal at the source's rate goes to resampling and quantizing
-// (LayerSamples). Whatever is to be done to the mono signal itself sits
-// between the last two.
+// mono signal at the source's rate goes to resampling, preparing and
+// quantizing (LayerSamples). With a fit, decoding stops where the prepared
+// sound is cut.
 bool Conversion::convert()
 {
     const int channels = format().Channels;
     const ChannelMixer mixer(channels, decoder().Speakers());
-    LayerSamples layer(format().SampleRate, format().HighResolution);
+    LayerSamples layer(format().SampleRate, format().HighResolution, preparation);
     if (!layer.Start()) {
         return fail(ConversionResult::Unreadable,
                     QStringLiteral("its sample rate of %1 Hz cannot be converted")
@@ -153,9 +175,24 @@ bool Conversion::convert()
         mixer.Mix(block.data(), got, mono.data());
         if (!layer.Add(mono.data(), got))
             return fail(ConversionResult::Unreadable, QStringLiteral("resampling failed"));
+        if (layer.Full()) {
+            if (!preparation.Fit)
+                return tooLongTrimmed();
+            cut = true;
+            break;
+        }
     }
     if (!layer.Finish())
         return fail(ConversionResult::Unreadable, QStringLiteral("resampling failed"));
+    report.Prepared = layer.Prepared();
+    if (report.Prepared.Silent) {
+        return fail(ConversionResult::Empty,
+                    QStringLiteral("it holds nothing louder than %1 dBFS").arg(*preparation.Trim));
+    }
+    if (layer.Preparing()) {
+        qDebug() << "Prepared:" << report.Prepared.Describe();
+        length = report.Prepared.Frames;
+    }
     report.Clipped = layer.Clipped();
     samples = std::move(layer.Samples());
     return true;
@@ -165,7 +202,7 @@ bool Conversion::convert()
 void Conversion::warn()
 {
     const qint64 announced = decoder().AnnouncedFrames();
-    if (announced > frames + decoder().AnnouncedSlack()) {
+    if (!cut && announced > frames + decoder().AnnouncedSlack()) {
         report.Warnings << QStringLiteral("ends early: %1 of the %2 announced")
                                .arg(seconds(frames, format().SampleRate),
                                     seconds(announced, format().SampleRate));
@@ -184,9 +221,11 @@ void Conversion::warn()
 
 bool Conversion::write(OutputFile &out)
 {
-    // Exactly as many samples as the source's duration makes at 44100 Hz.
-    const qint64 length =
-        report.Copied ? frames : LayerFormat::FramesAt(double(frames), format().SampleRate);
+    // Exactly as many samples as the source's duration makes at 44100 Hz,
+    // or as preparing it left.
+    if (length < 0)
+        length =
+            report.Copied ? frames : LayerFormat::FramesAt(double(frames), format().SampleRate);
     samples.resize(size_t(qMax(length, LayerFormat::MinFrames)), 0);
     report.Frames = qint64(samples.size());
     report.DataLength = quint32(samples.size()) * LayerFormat::BytesPerSample;
@@ -205,12 +244,13 @@ bool Conversion::write(OutputFile &out)
 } // namespace
 
 bool ConvertAudioFile(const QString &input, const QString &output, ConversionReport *report,
-                      const QList<FileIdentity> &untouchable, bool replaceExisting)
+                      const QList<FileIdentity> &untouchable, bool replaceExisting,
+                      const Preparation &preparation)
 {
     ConversionReport unused;
     ConversionReport &outcome = report ? *report : unused;
     outcome = ConversionReport();
-    return Conversion(outcome).Run(input, output, untouchable,
-                                   replaceExisting ? OutputFile::Existing::Replace
-                                                   : OutputFile::Existing::Keep);
+    return Conversion(outcome, preparation)
+        .Run(input, output, untouchable,
+             replaceExisting ? OutputFile::Existing::Replace : OutputFile::Existing::Keep);
 }

@@ -2,6 +2,7 @@
 #define AUDIOCONVERTER_H
 
 #include "audioformat.h"
+#include "preparation.h"
 
 #include "wav/inputfile.h"
 
@@ -15,7 +16,9 @@ enum class ConversionResult {
     Unreadable, // not audio that can be decoded
     Empty,      // no samples
     TooLong,    // the copy would not fit a slot
-    NotWritten, // the copy could not be written where asked
+    // The copy could not be written where asked, or not as asked: the
+    // preparation's choices do not go together (Preparation::Problem()).
+    NotWritten,
 };
 
 // What ConvertAudioFile() did.
@@ -35,6 +38,7 @@ struct ConversionReport
     // "ends early: 0.50 s of the 1.00 s announced", "2 samples were not
     // numbers".
     QStringList Warnings;
+    PreparationReport Prepared; // what preparing the copy did, when asked
 };
 
 // Converts the audio file at `input` into a WAV file at `output` that can be
@@ -51,6 +55,13 @@ struct ConversionReport
 // data is damaged on the way, is converted as far as it goes, with a
 // warning.
 //
+// With a `preparation`, the copy is prepared at 44100 Hz, after the rate
+// conversion (so that its loudness and true peak are measured on the sound
+// the layer will hold) and before the reduction to 16 bits, which then
+// dithers whenever the preparation changed sample values. Trimmed or cut to
+// fit, the source may be longer than a slot holds; with a fit, decoding stops
+// where the copy is cut.
+//
 // The copy is written through OutputFile: whatever stood at `output` stays
 // untouched unless a complete copy takes its place. The input itself, and
 // any file in `untouchable`, is never written over, whatever path leads to
@@ -58,6 +69,7 @@ struct ConversionReport
 // was written.
 bool ConvertAudioFile(const QString &input, const QString &output,
                       ConversionReport *report = nullptr,
-                      const QList<FileIdentity> &untouchable = {}, bool replaceExisting = true);
+                      const QList<FileIdentity> &untouchable = {}, bool replaceExisting = true,
+                      const Preparation &preparation = {});
 
 #endif // AUDIOCONVERTER_H

@@ -11,6 +11,7 @@
 #include <QtEndian>
 
 #include <cmath>
+#include <vector>
 
 // Audio files made at test time by sox and ffmpeg, and what the tests
 // measure in a converted copy.
@@ -83,6 +84,46 @@ inline double amplitudeAt(const QByteArray &samples, double frequency)
 inline double decibels(double ratio)
 {
     return 20 * std::log10(ratio);
+}
+
+// The 16-bit samples of a WAV file with the canonical 44-byte header, full
+// scale at 1.0.
+inline std::vector<float> samplesOf(const QByteArray &wave)
+{
+    std::vector<float> samples(size_t(qMax<qsizetype>(0, wave.size() - 44) / 2));
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = qFromLittleEndian<qint16>(wave.constData() + 44 + 2 * i) / 32768.0f;
+    return samples;
+}
+
+// The integrated loudness (LUFS) and true peak (dBTP) of the audio file at
+// `path` as ffmpeg's ebur128 filter measures them, to a tenth; "" when it
+// did, else what went wrong.
+inline QString ffmpegLoudness(const QString &path, double &loudness, double &truePeak)
+{
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
+    if (program.isEmpty())
+        return QStringLiteral("ffmpeg is not installed");
+    QProcess process;
+    process.start(program, {"-nostdin", "-hide_banner", "-nostats", "-i", path, "-af",
+                            "ebur128=peak=true", "-f", "null", "-"});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QStringLiteral("ffmpeg could not measure ") + path;
+    // The summary at the end: "I: -20.0 LUFS" under "Integrated loudness:",
+    // "Peak: -1.2 dBFS" under "True peak:".
+    const QString summary = QString::fromLocal8Bit(process.readAllStandardError())
+                                .section(QStringLiteral("Summary:"), -1);
+    auto figure = [&summary](const QString &heading, const QString &label) {
+        const QString after = summary.section(heading, 1).section(label, 1).trimmed();
+        bool ok = false;
+        const double value = after.section(QLatin1Char(' '), 0, 0).toDouble(&ok);
+        return ok ? value : std::nan("");
+    };
+    loudness = figure(QStringLiteral("Integrated loudness:"), QStringLiteral("I:"));
+    truePeak = figure(QStringLiteral("True peak:"), QStringLiteral("Peak:"));
+    return std::isnan(loudness) || std::isnan(truePeak)
+               ? QStringLiteral("no figures in ffmpeg's summary: ") + summary
+               : QString();
 }
 
 } // namespace AudioSupport

@@ -235,12 +235,14 @@ void TestAudioConversion::converts()
 // Makes the input of a refusal row; false if that failed.
 using Make = std::function<bool(const QString &input, const QString &output)>;
 Q_DECLARE_METATYPE(Make)
+Q_DECLARE_METATYPE(Preparation)
 
 void TestAudioConversion::refusals_data()
 {
     QTest::addColumn<Make>("makeInput");
     QTest::addColumn<ConversionResult>("result");
     QTest::addColumn<QString>("reason");
+    QTest::addColumn<Preparation>("preparation"); // none unless given
 
     auto sox = [](const QStringList &arguments) {
         return [arguments](const QString &input, const QString &) {
@@ -251,46 +253,68 @@ void TestAudioConversion::refusals_data()
     };
     QTest::newRow("a text file named .wav") << Make([](const QString &input, const QString &) {
         return writeFile(input, "RIFF, but only in words.\n");
-    }) << ConversionResult::Unreadable << "it is not audio in any format that can be read";
+    }) << ConversionResult::Unreadable << "it is not audio in any format that can be read"
+                                            << Preparation();
     QTest::newRow("an empty file")
         << Make([](const QString &input, const QString &) { return writeFile(input, {}); })
-        << ConversionResult::Unreadable << "the file is empty";
+        << ConversionResult::Unreadable << "the file is empty" << Preparation();
     QTest::newRow("a named pipe") << Make([](const QString &input, const QString &) {
         return makeFifo(input);
     }) << ConversionResult::Unreadable
-                                  << "it is a named pipe (FIFO), not a regular file";
+                                  << "it is a named pipe (FIFO), not a regular file"
+                                  << Preparation();
     // libsndfile's text for this one was "File does not exist or is not a
     // regular file (possibly a pipe?)".
     QTest::newRow("an MP3 frame header and then nothing that fits")
         << Make([](const QString &input, const QString &) {
                return writeFile(input, QByteArray("\xff\xfb\x90\x00", 4) + QByteArray(2000, 'U'));
            })
-        << ConversionResult::Unreadable << "it cannot be decoded: the data is damaged or cut short";
+        << ConversionResult::Unreadable << "it cannot be decoded: the data is damaged or cut short"
+        << Preparation();
     QTest::newRow("4 KiB declaring 1 GHz") << Make([](const QString &input, const QString &) {
         return writeFile(input, patched(waveFile(4052), 24, le32(1000000000)));
     }) << ConversionResult::Unreadable
                                            << "its sample rate of 1000000000 Hz is not supported "
-                                              "(at most 768000 Hz)";
+                                              "(at most 768000 Hz)"
+                                           << Preparation();
     QTest::newRow("no samples") << Make(sox({"sox", "-n", "-r", "48000", "-c", "2", "-b", "16",
                                              "-t", "wav", "%1", "trim", "0", "0"}))
-                                << ConversionResult::Empty << "it holds no samples";
+                                << ConversionResult::Empty << "it holds no samples"
+                                << Preparation();
     QTest::newRow("too long") << Make(sox({"sox", "-n", "-r", "8000", "-c", "1", "-b", "8", "-t",
                                            "wav", "%1", "synth", "40", "sine", "1000"}))
                               << ConversionResult::TooLong
-                              << "it lasts 40.00 s; a layer holds at most 35.62 s";
+                              << "it lasts 40.00 s; a layer holds at most 35.62 s" << Preparation();
     QTest::newRow("output is the input, through a symlink")
         << Make([sox](const QString &input, const QString &output) {
                return sox(AudioSupport::soxSines("-r 48000 -c 2 -b 16 -t wav", "%1"))(input, {}) &&
                       QFile::remove(output) && QFile::link(input, output);
            })
-        << ConversionResult::NotWritten << "it is the file being converted";
+        << ConversionResult::NotWritten << "it is the file being converted" << Preparation();
     QTest::newRow("output is the input, through a hard link")
         << Make([sox](const QString &input, const QString &output) {
                return sox(AudioSupport::soxSines("-r 48000 -c 2 -b 16 -t wav", "%1"))(input, {}) &&
                       QFile::remove(output) &&
                       ::link(QFile::encodeName(input), QFile::encodeName(output)) == 0;
            })
-        << ConversionResult::NotWritten << "it is the file being converted";
+        << ConversionResult::NotWritten << "it is the file being converted" << Preparation();
+    Preparation trim;
+    trim.Trim = Preparation::DefaultTrimLevel;
+    QTest::newRow("trimmed, nothing left")
+        << Make(sox({"sox", "-n", "-r", "48000", "-c", "2", "-b", "16", "-t", "wav", "%1", "trim",
+                     "0", "1"}))
+        << ConversionResult::Empty << "it holds nothing louder than -60 dBFS" << trim;
+    QTest::newRow("too long even trimmed")
+        << Make(sox({"sox", "-n", "-r", "8000", "-c", "1", "-b", "8", "-t", "wav", "%1", "synth",
+                     "40", "sine", "1000", "pad", "1", "1"}))
+        << ConversionResult::TooLong
+        << "even trimmed it lasts more than 35.62 s, the most a layer holds" << trim;
+    Preparation both;
+    both.Loudness = -16;
+    both.Peak = -1;
+    QTest::newRow("both a loudness and a peak")
+        << Make(sox(AudioSupport::soxSines("-r 48000 -c 2 -b 16 -t wav", "%1")))
+        << ConversionResult::NotWritten << "a loudness and a peak level cannot both be set" << both;
 }
 
 // A refusal says why in plain words, and leaves both the input and what
@@ -300,6 +324,7 @@ void TestAudioConversion::refusals()
     QFETCH(Make, makeInput);
     QFETCH(ConversionResult, result);
     QFETCH(QString, reason);
+    QFETCH(Preparation, preparation);
 
     const QString input =
         path(QStringLiteral("in-") + QString::fromLatin1(QTest::currentDataTag()));
@@ -315,7 +340,7 @@ void TestAudioConversion::refusals()
 
     ConversionReport report;
     DebugCapture quiet;
-    QVERIFY(!ConvertAudioFile(input, output, &report));
+    QVERIFY(!ConvertAudioFile(input, output, &report, {}, true, preparation));
     QCOMPARE(report.Result, result);
     QCOMPARE(report.Reason, reason);
     if (regular)
