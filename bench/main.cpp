@@ -1,5 +1,6 @@
 #include "convertbench.h"
 #include "memorybench.h"
+#include "preparebench.h"
 #include "readbench.h"
 #include "writebench.h"
 
@@ -8,6 +9,9 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -20,25 +24,34 @@ void dropDebugLines(QtMsgType type, const QMessageLogContext &, const QString &m
 
 } // namespace
 
-// qmsbench [FOLDER]: runs every benchmark on files in a fresh folder inside
-// FOLDER (default: the system's temporary folder).
+// qmsbench [FOLDER [NAME...]]: runs every benchmark, or those named (write,
+// read, memory, convert, prepare), on files in a fresh folder inside FOLDER
+// (default: the system's temporary folder).
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     qInstallMessageHandler(dropDebugLines);
-    const QString parent = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
+    const QStringList arguments = app.arguments().mid(1);
+    const QString parent = arguments.value(0, QDir::tempPath());
+    const QStringList names = arguments.mid(1);
     QTemporaryDir work(QDir(parent).filePath(QStringLiteral("qmsbench-XXXXXX")));
     if (!work.isValid()) {
         std::fprintf(stderr, "qmsbench: cannot make a folder in %s\n", qPrintable(parent));
         return 1;
     }
-    std::printf("Files in %s\n\n", qPrintable(work.path()));
-    RunWriteBench(work.path(), 31);
-    std::printf("\n");
-    RunReadBench(work.path(), 41);
-    std::printf("\n");
-    RunMemoryBench(work.path(), 5);
-    std::printf("\n");
-    RunConvertBench(work.path(), 11);
+    const std::vector<std::pair<QString, std::function<void()>>> benchmarks{
+        {QStringLiteral("write"), [&] { RunWriteBench(work.path(), 31); }},
+        {QStringLiteral("read"), [&] { RunReadBench(work.path(), 41); }},
+        {QStringLiteral("memory"), [&] { RunMemoryBench(work.path(), 5); }},
+        {QStringLiteral("convert"), [&] { RunConvertBench(work.path(), 11); }},
+        {QStringLiteral("prepare"), [&] { RunPrepareBench(work.path(), 33); }},
+    };
+    std::printf("Files in %s\n", qPrintable(work.path()));
+    for (const auto &[name, run] : benchmarks) {
+        if (names.isEmpty() || names.contains(name)) {
+            std::printf("\n");
+            run();
+        }
+    }
     return 0;
 }

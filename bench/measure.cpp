@@ -7,26 +7,54 @@
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <time.h>
 
 extern char **environ;
+
+namespace {
+
+double median(std::vector<double> &samples)
+{
+    std::sort(samples.begin(), samples.end());
+    return samples.empty() ? 0.0 : samples[samples.size() / 2];
+}
+
+double processMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+} // namespace
 
 std::vector<double> MedianMilliseconds(const std::vector<std::function<void()>> &candidates,
                                        int rounds)
 {
-    std::vector<std::vector<double>> times(candidates.size());
+    std::vector<double> walls;
+    for (const MedianTime &time : MedianTimes(candidates, rounds))
+        walls.push_back(time.Wall);
+    return walls;
+}
+
+std::vector<MedianTime> MedianTimes(const std::vector<std::function<void()>> &candidates,
+                                    int rounds)
+{
+    std::vector<std::vector<double>> walls(candidates.size());
+    std::vector<std::vector<double>> cpus(candidates.size());
     for (int round = 0; round < rounds; ++round) {
         for (std::size_t i = 0; i < candidates.size(); ++i) {
+            const double cpuBefore = processMilliseconds();
             QElapsedTimer timer;
             timer.start();
             candidates[i]();
-            times[i].push_back(double(timer.nsecsElapsed()) / 1e6);
+            walls[i].push_back(double(timer.nsecsElapsed()) / 1e6);
+            cpus[i].push_back(processMilliseconds() - cpuBefore);
         }
     }
-    std::vector<double> medians;
-    for (std::vector<double> &samples : times) {
-        std::sort(samples.begin(), samples.end());
-        medians.push_back(samples.empty() ? 0.0 : samples[samples.size() / 2]);
-    }
+    std::vector<MedianTime> medians;
+    for (std::size_t i = 0; i < candidates.size(); ++i)
+        medians.push_back({median(walls[i]), median(cpus[i])});
     return medians;
 }
 
