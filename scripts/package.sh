@@ -50,11 +50,11 @@ fail() {
 }
 
 # The dependencies come from the libraries the programs and the plugins link
-# (Qt Multimedia, libsndfile, libsoxr and FFmpeg's libraries through the
-# plugins).
+# (Qt Multimedia, libsndfile, libsoxr, libebur128 and FFmpeg's libraries
+# through the plugins).
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libc6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6multimedia6 libsndfile1 libsoxr0 \
-    libavformat59 libavcodec59 libavutil57; do
+    libebur128-1 libavformat59 libavcodec59 libavutil57; do
     [[ $depends =~ (^|, )$library\  ]] || fail "Depends does not name $library: $depends"
 done
 

@@ -288,6 +288,7 @@ done <<EOF
 qmsplayback libQt6Multimedia.so
 qmsconversion libsndfile.so qmstool
 qmsconversion libsoxr.so qmstool
+qmsconversion libebur128.so qmstool
 qmsffmpeg libavformat.so
 qmsffmpeg libavcodec.so
 qmsffmpeg libavutil.so
