@@ -1,9 +1,8 @@
 #include "audioconverter.h"
 
 #include "audiosource.h"
-#include "channelmixer.h"
-#include "finitesamples.h"
 #include "layersamples.h"
+#include "monodecoding.h"
 
 #include "soundfile/outputfile.h"
 #include "wav/waveheader.h"
@@ -58,7 +57,6 @@ private:
     bool decoded(qint64 frames);
     bool copy();
     bool convert();
-    void warn();
     bool write(OutputFile &out);
 
     ConversionReport &report;
@@ -110,11 +108,12 @@ bool Conversion::Run(const QString &input, const QString &output,
     }
     if (frames == 0) {
         return decoder().Damaged()
-                   ? fail(ConversionResult::Unreadable,
-                          QStringLiteral("it cannot be decoded: the data is damaged or cut short"))
+                   ? fail(ConversionResult::Unreadable, UndecodableReason())
                    : fail(ConversionResult::Empty, QStringLiteral("it holds no samples"));
     }
-    warn();
+    report.Warnings = DecodingWarnings(decoder(), frames, notNumbers, !cut);
+    for (const QString &warning : std::as_const(report.Warnings))
+        qDebug() << "Warning:" << warning;
     return write(out);
 }
 
@@ -144,15 +143,14 @@ bool Conversion::copy()
     }
 }
 
-// The stages, block by block: decode (the source's rate and channels, float)
-// and replace what is not a number; fold the channels into one; then the
-// mono signal at the source's rate goes to resampling, preparing and
-// quantizing (LayerSamples). With a fit, decoding stops where the prepared
-// sound is cut.
+// The stages, block by block: decode (the source's rate and channels, float),
+// replace what is not a number and fold the channels into one
+// (MonoDecoding); then the mono signal at the source's rate goes to
+// resampling, preparing and quantizing (LayerSamples). With a fit, decoding
+// stops where the prepared sound is cut.
 bool Conversion::convert()
 {
-    const int channels = format().Channels;
-    const ChannelMixer mixer(channels, decoder().Speakers());
+    MonoDecoding mono(decoder());
     LayerSamples layer(format().SampleRate, format().HighResolution, preparation);
     if (!layer.Start()) {
         return fail(ConversionResult::Unreadable,
@@ -162,18 +160,13 @@ bool Conversion::convert()
     layer.Samples().reserve(size_t(
         qBound<qint64>(0, LayerFormat::FramesAt(double(format().Frames), format().SampleRate),
                        LayerFormat::MaxFrames)));
-    const qint64 blockFrames = DecodingBlockFrames(channels);
-    std::vector<float> block(size_t(blockFrames) * size_t(channels));
-    std::vector<float> mono(static_cast<size_t>(blockFrames));
     for (;;) {
-        const qint64 got = decoder().Read(block.data(), blockFrames);
+        const qint64 got = mono.Next();
         if (got <= 0)
             break;
         if (!decoded(got))
             return false;
-        notNumbers += ReplaceNonFinite(block.data(), got * channels);
-        mixer.Mix(block.data(), got, mono.data());
-        if (!layer.Add(mono.data(), got))
+        if (!layer.Add(mono.Samples(), got))
             return fail(ConversionResult::Unreadable, QStringLiteral("resampling failed"));
         if (layer.Full()) {
             if (!preparation.Fit)
@@ -182,6 +175,7 @@ bool Conversion::convert()
             break;
         }
     }
+    notNumbers = mono.NotNumbers();
     if (!layer.Finish())
         return fail(ConversionResult::Unreadable, QStringLiteral("resampling failed"));
     report.Prepared = layer.Prepared();
@@ -196,27 +190,6 @@ bool Conversion::convert()
     report.Clipped = layer.Clipped();
     samples = std::move(layer.Samples());
     return true;
-}
-
-// What the copy lacks or had to change.
-void Conversion::warn()
-{
-    const qint64 announced = decoder().AnnouncedFrames();
-    if (!cut && announced > frames + decoder().AnnouncedSlack()) {
-        report.Warnings << QStringLiteral("ends early: %1 of the %2 announced")
-                               .arg(seconds(frames, format().SampleRate),
-                                    seconds(announced, format().SampleRate));
-    } else if (decoder().Damaged()) {
-        report.Warnings << QStringLiteral(
-            "parts of it could not be decoded: the data is damaged; the rest was converted");
-    }
-    if (notNumbers > 0) {
-        report.Warnings << (notNumbers == 1
-                                ? QStringLiteral("1 sample was not a number")
-                                : QStringLiteral("%1 samples were not numbers").arg(notNumbers));
-    }
-    for (const QString &warning : std::as_const(report.Warnings))
-        qDebug() << "Warning:" << warning;
 }
 
 bool Conversion::write(OutputFile &out)

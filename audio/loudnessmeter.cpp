@@ -4,8 +4,8 @@
 
 #include <ebur128.h>
 
-#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -44,16 +44,6 @@ void LoudnessMeter::Add(const float *samples, qint64 count)
 {
     if (!state || count <= 0)
         return;
-    const bool allFinite =
-        std::all_of(samples, samples + count, [](float value) { return std::isfinite(value); });
-    if (!allFinite) {
-        finite.assign(samples, samples + count);
-        for (float &value : finite) {
-            if (!std::isfinite(value))
-                value = 0;
-        }
-        samples = finite.data();
-    }
     if (ebur128_add_frames_float(state->meter, samples, size_t(count)) == EBUR128_SUCCESS)
         frames += count;
 }

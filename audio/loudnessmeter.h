@@ -3,13 +3,11 @@
 
 #include <QtGlobal>
 
-#include <vector>
-
 // Measures a stream of mono float samples (full scale at 1.0) with libebur128,
 // after EBU R128 / ITU-R BS.1770: the integrated loudness, the true peak (4
 // times oversampled below 96 kHz) and the sample peak. A mono signal counts
 // as one channel, not as both sides of a stereo one: a sine of peak -20 dBFS
-// measures -23 LUFS. Samples that are not numbers count as silence.
+// measures -23 LUFS. The samples must be finite (see ReplaceNonFinite()).
 class LoudnessMeter
 {
 public:
@@ -38,7 +36,6 @@ private:
     int rate;
     bool loudness; // measured
     qint64 frames = 0;
-    std::vector<float> finite;
 };
 
 #endif // LOUDNESSMETER_H

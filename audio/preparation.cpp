@@ -124,13 +124,7 @@ void PreparationStage::Add(const float *samples, qint64 count)
     if (end > from) {
         if (kept.capacity() == 0)
             kept.reserve(size_t(limit + margin));
-        const size_t appended = kept.size();
         kept.insert(kept.end(), samples, samples + (end - from));
-        // Not a number: silence; infinite: full scale, as a 16-bit copy clips it.
-        for (auto value = kept.begin() + qint64(appended); value != kept.end(); ++value) {
-            if (!std::isfinite(*value))
-                *value = std::isnan(*value) ? 0.0f : std::copysign(1.0f, *value);
-        }
     }
     // In the silence before the sound, only the margin that may be kept.
     const qint64 drop = start < 0 ? qint64(kept.size()) - margin : start - keptFrom;

@@ -16,7 +16,7 @@
 struct Preparation
 {
     // The trim's level unless another is given, in dBFS.
-    static constexpr double DefaultTrimLevel = -60;
+    static constexpr double DefaultTrimLevel = SoundEdges::DefaultLevel;
     // No gain lets the true peak go above this, in dBTP.
     static constexpr double Ceiling = -1;
     // Milliseconds of silence kept at a trimmed edge, so that no attack is
@@ -85,10 +85,10 @@ struct PreparationReport
     QString Describe() const;
 };
 
-// Prepares a stream of mono float samples at the layer's rate, given block
-// by block. It holds only what the prepared sound can use: with a trim the
-// leading silence is dropped as it comes, and nothing past the most a layer
-// (or the fit) holds is kept.
+// Prepares a stream of mono float samples at the layer's rate (finite, as
+// MonoDecoding and the resampler give them), given block by block. It holds only what the prepared
+// sound can use: with a trim the leading silence is dropped as it comes, and nothing past the most
+// a layer (or the fit) holds is kept.
 class PreparationStage
 {
 public:

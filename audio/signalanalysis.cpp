@@ -1,11 +1,9 @@
 #include "signalanalysis.h"
 
 #include "audiosource.h"
-#include "channelmixer.h"
-#include "finitesamples.h"
+#include "monodecoding.h"
 
 #include <cmath>
-#include <vector>
 
 namespace {
 
@@ -49,36 +47,26 @@ SignalAnalysis AnalyseSamples(const float *samples, qint64 count, int sampleRate
     return analyser.Result();
 }
 
-bool AnalyseAudioFile(const QString &path, SignalAnalysis &analysis, QString *reason,
-                      double silence)
+bool AnalyseAudioFile(const QString &path, AudioFileAnalysis &analysis, double silence)
 {
+    analysis = AudioFileAnalysis();
     AudioSource source;
     if (!source.Open(path)) {
-        if (reason)
-            *reason = source.ErrorString();
+        analysis.Reason = source.ErrorString();
         return false;
     }
-    const AudioFormat &format = source.Format();
-    const ChannelMixer mixer(format.Channels, source.Decoder().Speakers());
-    SignalAnalyser analyser(format.SampleRate, silence);
-    const qint64 blockFrames = DecodingBlockFrames(format.Channels);
-    std::vector<float> block(size_t(blockFrames) * size_t(format.Channels));
-    std::vector<float> mono(static_cast<size_t>(blockFrames));
-    for (;;) {
-        const qint64 got = source.Decoder().Read(block.data(), blockFrames);
-        if (got <= 0)
-            break;
-        ReplaceNonFinite(block.data(), got * format.Channels);
-        mixer.Mix(block.data(), got, mono.data());
-        analyser.Add(mono.data(), got);
-    }
-    analysis = analyser.Result();
-    if (analysis.Frames == 0 && source.Decoder().Damaged()) {
-        if (reason)
-            *reason = QStringLiteral("it cannot be decoded: the data is damaged or cut short");
+    analysis.Source = source.Format();
+    MonoDecoding mono(source.Decoder());
+    SignalAnalyser analyser(analysis.Source.SampleRate, silence);
+    while (const qint64 got = mono.Next())
+        analyser.Add(mono.Samples(), got);
+    if (mono.Frames() == 0 && source.Decoder().Damaged()) {
+        analysis.Reason = UndecodableReason();
         return false;
     }
-    if (reason)
-        reason->clear();
+    analysis.Source.Frames = mono.Frames();
+    analysis.Source.ExactLength = true;
+    analysis.Signal = analyser.Result();
+    analysis.Warnings = DecodingWarnings(source.Decoder(), mono.Frames(), mono.NotNumbers());
     return true;
 }

@@ -1,16 +1,18 @@
 #ifndef SIGNALANALYSIS_H
 #define SIGNALANALYSIS_H
 
+#include "audioformat.h"
 #include "loudnessmeter.h"
 #include "soundedges.h"
 
 #include <QString>
+#include <QStringList>
 
 // What a sound is like: its length, levels and silent edges.
 struct SignalAnalysis
 {
     // What counts as silence at the edges unless asked otherwise, in dBFS.
-    static constexpr double DefaultSilence = -60;
+    static constexpr double DefaultSilence = SoundEdges::DefaultLevel;
 
     int SampleRate = 0;
     qint64 Frames = 0;
@@ -28,7 +30,8 @@ struct SignalAnalysis
     double Seconds(qint64 frames) const { return SampleRate > 0 ? double(frames) / SampleRate : 0; }
 };
 
-// Analyses a stream of mono float samples (full scale at 1.0) block by block.
+// Analyses a stream of finite mono float samples (full scale at 1.0) block by
+// block.
 class SignalAnalyser
 {
 public:
@@ -48,10 +51,23 @@ private:
 SignalAnalysis AnalyseSamples(const float *samples, qint64 count, int sampleRate,
                               double silence = SignalAnalysis::DefaultSilence);
 
-// The analysis of the audio file at `path`, as a layer would hold it: its
-// channels averaged into one, at its own rate. False, with `reason`, when it
-// cannot be decoded to its end.
-bool AnalyseAudioFile(const QString &path, SignalAnalysis &analysis, QString *reason = nullptr,
+// What AnalyseAudioFile() found.
+struct AudioFileAnalysis
+{
+    // What the file is, as its decoder names it, with the length decoded.
+    AudioFormat Source;
+    SignalAnalysis Signal;
+    // What the sound lacks or had to change, as a conversion says it
+    // (ConversionReport::Warnings).
+    QStringList Warnings;
+    QString Reason; // why it could not be analysed, in plain words
+};
+
+// Analyses the audio file at `path` as a layer would hold it: decoded as a
+// conversion decodes it (MonoDecoding), its channels folded into one, at its
+// own rate. False, with the reason, when it cannot be opened or nothing of it
+// can be decoded.
+bool AnalyseAudioFile(const QString &path, AudioFileAnalysis &analysis,
                       double silence = SignalAnalysis::DefaultSilence);
 
 #endif // SIGNALANALYSIS_H

@@ -9,6 +9,10 @@
 class SoundEdges
 {
 public:
+    // What counts as silence at a sound's edges unless asked otherwise, in
+    // dBFS: the trim's level, and the analysis's.
+    static constexpr double DefaultLevel = -60;
+
     // `level` in dBFS; -infinity counts every sample as sound.
     explicit SoundEdges(double level);
 
