@@ -23,10 +23,9 @@ struct LoudnessMeter::State
 LoudnessMeter::LoudnessMeter(int sampleRate, Measures measures)
     : rate(sampleRate), loudness(measures != Measures::TruePeakOnly)
 {
-    const int mode = measures == Measures::Everything ? EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK
-                     : measures == Measures::AllButTruePeak
-                         ? EBUR128_MODE_I | EBUR128_MODE_SAMPLE_PEAK
-                         : EBUR128_MODE_TRUE_PEAK;
+    const int mode = measures == Measures::Everything     ? EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK
+                     : measures == Measures::LoudnessOnly ? EBUR128_MODE_I
+                                                          : EBUR128_MODE_TRUE_PEAK;
     ebur128_state *meter =
         sampleRate > 0 ? ebur128_init(1, (unsigned long)sampleRate, mode) : nullptr;
     if (meter)
@@ -69,6 +68,14 @@ double LoudnessMeter::TruePeak() const
 {
     double peak = 0;
     if (!state || ebur128_true_peak(state->meter, 0, &peak) != EBUR128_SUCCESS)
+        return Silence;
+    return Decibels::FromAmplitude(peak);
+}
+
+double LoudnessMeter::LastTruePeak() const
+{
+    double peak = 0;
+    if (!state || ebur128_prev_true_peak(state->meter, 0, &peak) != EBUR128_SUCCESS)
         return Silence;
     return Decibels::FromAmplitude(peak);
 }

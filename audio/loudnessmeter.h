@@ -11,8 +11,9 @@
 class LoudnessMeter
 {
 public:
-    // What is measured: the true peak takes three times as long as the rest.
-    enum class Measures { Everything, AllButTruePeak, TruePeakOnly };
+    // What is measured: the true peak takes four times as long as the
+    // loudness; the sample peak comes with either.
+    enum class Measures { Everything, LoudnessOnly, TruePeakOnly };
 
     explicit LoudnessMeter(int sampleRate, Measures measures = Measures::Everything);
     ~LoudnessMeter();
@@ -29,6 +30,10 @@ public:
     // what is not measured.
     double TruePeak() const;
     double SamplePeak() const;
+    // The true peak of what the last Add() gave: of the oversampled values
+    // between those samples and of the samples themselves, with what the
+    // oversampler holds of the samples before them.
+    double LastTruePeak() const;
 
 private:
     struct State; // libebur128's

@@ -1,7 +1,7 @@
 #include "preparation.h"
 
 #include "decibels.h"
-#include "loudnessmeter.h"
+#include "truepeak.h"
 
 #include "wav/waveheader.h"
 
@@ -19,10 +19,8 @@ constexpr double Infinity = std::numeric_limits<double>::infinity();
 constexpr double HighestDitheredPeak = 32766.0 / 32768.0;
 // What rounding to 16 bits with dither may add to a true peak: a few steps.
 constexpr double QuantisationHeadroom = 4.0 / 32768.0;
-// The most libebur128's true peak can lie over the sample peak, in dB, with
-// room to spare: its 4 times oversampling at 44100 Hz is a 49-tap windowed
-// sinc, whose coefficients of each phase add up to at most 1.864 (5.4 dB).
-constexpr double TruePeakOverSamplePeak = 6;
+// Samples handed to the loudness meter at a time, at least: half a second.
+constexpr qint64 MeasuredAtOnce = LayerFormat::SampleRate / 2;
 
 void applyFadeIn(std::vector<float> &samples, qint64 frames)
 {
@@ -101,10 +99,15 @@ PreparationStage::PreparationStage(const Preparation &preparation)
     : preparation(preparation), margin(0),
       limit(preparation.Fit ? qBound<qint64>(1, preparation.FitFrames, LayerFormat::MaxFrames)
                             : LayerFormat::MaxFrames),
-      edges(preparation.Trim ? *preparation.Trim : -Infinity)
+      edges(preparation.Trim ? *preparation.Trim : -Infinity),
+      fadeIn(milliseconds(preparation.FadeIn)),
+      longestFadeOut(std::max(milliseconds(preparation.FadeOut),
+                              milliseconds(Preparation::CutFadeMilliseconds)))
 {
     if (preparation.Trim)
         margin = milliseconds(Preparation::TrimMarginMilliseconds);
+    if (preparation.Loudness)
+        loudness.emplace(LayerFormat::SampleRate);
 }
 
 qint64 PreparationStage::milliseconds(double value) const
@@ -132,6 +135,26 @@ void PreparationStage::Add(const float *samples, qint64 count)
         kept.erase(kept.begin(), kept.begin() + drop);
         keptFrom += drop;
     }
+    measureFinal();
+}
+
+void PreparationStage::measureFinal()
+{
+    if (!loudness || start < 0)
+        return;
+    // The prepared sound lasts at least this long: up to the end of the
+    // sound so far and its margin, or the most it may hold.
+    const qint64 shortest =
+        std::min({limit, edges.Frames() - start, edges.Last() + 1 + margin - start});
+    if (!fadedIn && shortest >= fadeIn) {
+        applyFadeIn(kept, fadeIn);
+        fadedIn = true;
+    }
+    const qint64 final = fadedIn ? shortest - longestFadeOut : 0;
+    if (final - measured >= MeasuredAtOnce) {
+        loudness->Add(kept.data() + measured, final - measured);
+        measured = final;
+    }
 }
 
 bool PreparationStage::Overflowing() const
@@ -158,14 +181,20 @@ PreparationReport PreparationStage::Finish(std::vector<float> &prepared)
     report.TrimmedEnd = report.CutAt >= 0 ? 0 : edges.Frames() - end;
     kept.resize(size_t(end - start));
 
-    const qint64 fadeIn = std::min(milliseconds(preparation.FadeIn), qint64(kept.size()));
+    // Faded in already when the sound was known to outlast the fade.
+    const qint64 in = std::min(fadeIn, qint64(kept.size()));
+    if (!fadedIn)
+        applyFadeIn(kept, in);
     const double fadeOutMilliseconds = std::max(
         preparation.FadeOut, report.CutAt >= 0 ? double(Preparation::CutFadeMilliseconds) : 0.0);
-    const qint64 fadeOut = std::min(milliseconds(fadeOutMilliseconds), qint64(kept.size()));
-    applyFadeIn(kept, fadeIn);
-    applyFadeOut(kept, fadeOut);
-    report.FadeIn = fadeIn > 0 ? preparation.FadeIn : 0;
-    report.FadeOut = fadeOut > 0 ? preparation.FadeOut : 0;
+    const qint64 out = std::min(milliseconds(fadeOutMilliseconds), qint64(kept.size()));
+    applyFadeOut(kept, out);
+    report.FadeIn = in > 0 ? preparation.FadeIn : 0;
+    report.FadeOut = out > 0 ? preparation.FadeOut : 0;
+    if (loudness) {
+        loudness->Add(kept.data() + measured, qint64(kept.size()) - measured);
+        loudness->Finish();
+    }
 
     applyGain(report);
     report.Frames = qint64(kept.size());
@@ -177,29 +206,30 @@ PreparationReport PreparationStage::Finish(std::vector<float> &prepared)
 void PreparationStage::applyGain(PreparationReport &report)
 {
     if (preparation.Loudness) {
-        LoudnessMeter meter(LayerFormat::SampleRate, LoudnessMeter::Measures::AllButTruePeak);
-        meter.Add(kept.data(), qint64(kept.size()));
-        const double loudness = meter.Loudness();
-        const double samplePeak = meter.SamplePeak();
-        if (!std::isfinite(loudness) || !std::isfinite(samplePeak)) {
+        const double measured = loudness->Loudness();
+        const double samplePeak = loudness->SamplePeak();
+        if (!std::isfinite(measured) || !std::isfinite(samplePeak)) {
             report.Unmeasurable = true;
             return;
         }
-        report.Gain = *preparation.Loudness - loudness;
+        report.Gain = *preparation.Loudness - measured;
         // The ceiling a few 16-bit steps lower, so that the copy's samples
         // keep under it once rounded.
         const double ceiling = Decibels::FromAmplitude(Decibels::ToAmplitude(Preparation::Ceiling) -
                                                        QuantisationHeadroom);
-        // The true peak, measured only where it could reach the ceiling.
-        if (samplePeak + report.Gain + TruePeakOverSamplePeak > ceiling) {
-            LoudnessMeter peaks(LayerFormat::SampleRate, LoudnessMeter::Measures::TruePeakOnly);
-            peaks.Add(kept.data(), qint64(kept.size()));
-            const double truePeak = peaks.TruePeak();
-            report.HeldBack = std::max(0.0, truePeak + report.Gain - ceiling);
-            report.Gain -= report.HeldBack;
-            report.TruePeak = truePeak + report.Gain;
+        // Not even the loudest sample, oversampled, can reach it: no need
+        // to look further.
+        if (samplePeak + report.Gain + MostOverSamplePeak > ceiling) {
+            const double level = ceiling - report.Gain;
+            const double truePeak =
+                TruePeakReaching(kept.data(), qint64(kept.size()), LayerFormat::SampleRate, level);
+            if (truePeak >= level) {
+                report.HeldBack = truePeak - level;
+                report.Gain -= report.HeldBack;
+                report.TruePeak = truePeak + report.Gain;
+            }
         }
-        report.Loudness = loudness + report.Gain;
+        report.Loudness = measured + report.Gain;
         report.SamplePeak = samplePeak + report.Gain;
     } else if (preparation.Peak) {
         float peak = 0;

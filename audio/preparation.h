@@ -2,6 +2,7 @@
 #define PREPARATION_H
 
 #include "audioformat.h"
+#include "loudnessworker.h"
 #include "soundedges.h"
 
 #include <QString>
@@ -69,9 +70,8 @@ struct PreparationReport
     // Loudness was asked, but the sound is too quiet to measure: no gain.
     bool Unmeasurable = false;
     // Of the prepared sound, when the gain was set by them (else NaN): the
-    // loudness (LUFS) and, with the gain set by it, the true peak (dBTP)
-    // when it came near enough to the ceiling to be measured; the sample
-    // peak (dBFS).
+    // loudness (LUFS); the true peak (dBTP) when it reached the ceiling and
+    // held the gain back; the sample peak (dBFS).
     double Loudness = std::numeric_limits<double>::quiet_NaN();
     double TruePeak = std::numeric_limits<double>::quiet_NaN();
     double SamplePeak = std::numeric_limits<double>::quiet_NaN();
@@ -86,9 +86,14 @@ struct PreparationReport
 };
 
 // Prepares a stream of mono float samples at the layer's rate (finite, as
-// MonoDecoding and the resampler give them), given block by block. It holds only what the prepared
-// sound can use: with a trim the leading silence is dropped as it comes, and nothing past the most
-// a layer (or the fit) holds is kept.
+// MonoDecoding and the resampler give them), given block by block. It holds
+// only what the prepared sound can use: with a trim the leading silence is
+// dropped as it comes, and nothing past the most a layer (or the fit) holds
+// is kept. For a loudness, the samples that can no longer change (past the
+// fade-in, before the longest fade-out the sound so far may end with) are
+// measured as they come, on a thread of their own (LoudnessWorker); the
+// true peak only at the end, and only where it can reach the ceiling
+// (TruePeakReaching()).
 class PreparationStage
 {
 public:
@@ -104,6 +109,7 @@ public:
 
 private:
     qint64 milliseconds(double value) const;
+    void measureFinal();
     void applyGain(PreparationReport &report);
 
     Preparation preparation;
@@ -112,7 +118,14 @@ private:
     SoundEdges edges;
     qint64 start = -1; // where the prepared sound begins, once known
     qint64 keptFrom = 0;
+    qint64 fadeIn;         // frames asked
+    qint64 longestFadeOut; // frames the end may fade out over, with a cut
+    bool fadedIn = false;
+    // Once the start is known, `kept` holds the sound from there and never
+    // moves: its capacity takes the most it may hold.
     std::vector<float> kept;
+    qint64 measured = 0;                    // of `kept`, handed to the meter
+    std::optional<LoudnessWorker> loudness; // stopped before `kept` goes
 };
 
 // Prepares `samples` (mono, at the layer's rate) in place.
