@@ -77,7 +77,7 @@ bool Conversion::Run(const QString &input, const QString &output,
 {
     qDebug() << input << "Converting to " << output;
     if (const QString problem = preparation.Problem(); !problem.isEmpty())
-        return fail(ConversionResult::NotWritten, problem);
+        return fail(ConversionResult::Unprepared, problem);
     if (!source.Open(input))
         return fail(ConversionResult::Unreadable, source.ErrorString());
     report.Source = format();

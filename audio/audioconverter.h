@@ -16,9 +16,10 @@ enum class ConversionResult {
     Unreadable, // not audio that can be decoded
     Empty,      // no samples
     TooLong,    // the copy would not fit a slot
-    // The copy could not be written where asked, or not as asked: the
-    // preparation's choices do not go together (Preparation::Problem()).
-    NotWritten,
+    NotWritten, // the copy could not be written where asked
+    // The preparation's choices do not go together, or leave no room for the
+    // sound (Preparation::Problem()): nothing was read.
+    Unprepared,
 };
 
 // What ConvertAudioFile() did.

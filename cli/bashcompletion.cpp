@@ -48,7 +48,8 @@ QString commandCase(const Command &command)
         QStringList{QStringLiteral("-h"), QStringLiteral("--help"), QStringLiteral("--help-all")};
     QString values;
     for (const CommandOption &option : command.Options) {
-        if (option.ValueName.isEmpty())
+        // A value that may be left out follows "=", never as the next word.
+        if (option.ValueName.isEmpty() || option.OptionalValue)
             continue;
         values +=
             QStringLiteral("            %1) kind=%2 ;;\n")

@@ -3,6 +3,7 @@
 #include "audioreport.h"
 #include "console.h"
 #include "filecheck.h"
+#include "preparationoptions.h"
 #include "scratchfolder.h"
 #include "thresholdlist.h"
 #include "waverefusal.h"
@@ -13,6 +14,7 @@
 #include "core/duration.h"
 #include "core/layertable.h"
 #include "core/thresholdrules.h"
+#include "soundfile/soundfileformat.h"
 #include "soundfile/soundfilereader.h"
 #include "soundfile/soundfilewriter.h"
 #include "soundfile/soundjob.h"
@@ -41,6 +43,7 @@ struct BuildRequest
     QList<int> Thresholds; // empty: the even spread
     bool Convert = false;
     bool Force = false;
+    Preparation Prepared; // of every input, with --convert
 };
 
 std::optional<int> readRequest(const Invocation &invocation, BuildRequest &request)
@@ -66,6 +69,12 @@ std::optional<int> readRequest(const Invocation &invocation, BuildRequest &reque
                                 request.Thresholds, error))
             return UsageError(error);
     }
+    if (const auto usage = ReadPreparation(invocation, request.Prepared))
+        return usage;
+    if (request.Prepared.Any() && !request.Convert) {
+        return UsageError(QStringLiteral("%1 needs --convert, which makes the copies it prepares")
+                              .arg(FirstPreparationOption(invocation)));
+    }
     return std::nullopt;
 }
 
@@ -89,6 +98,7 @@ public:
 private:
     QString outputRefusal() const;
     bool addLayers();
+    bool addAsGiven(const QString &input, QJsonObject &layer);
     bool addConverted(const QString &input, QJsonObject &layer);
     QString outputIsConvertedInput() const;
     int write();
@@ -143,22 +153,10 @@ bool SoundFileBuild::addLayers()
     for (const QString &input : request.Inputs) {
         const int layer = table.LayerCount + 1;
         QJsonObject json{{QStringLiteral("layer"), layer}, {QStringLiteral("file"), input}};
-        LayerCheck check = AddLayer(table, input, CheckWaveFile);
-        bool added = check.Accepted();
-        if (!added) {
-            const ConversionOffer offer = OfferConversion(input, check);
-            if (offer.Possible && request.Convert) {
-                added = addConverted(input, json);
-            } else {
-                check.Reason = offer.Reason;
-                Err() << "qmstool: layer " << layer << ", " << DisplayedPath(input) << ": "
-                      << DescribeWaveRefusal(check) << "\n";
-                if (offer.Possible)
-                    Err() << "qmstool: \"qmstool convert\" makes a copy of it that can be a "
-                             "layer; \"build --convert\" converts it for this build only\n";
-                json.insert(QStringLiteral("error"), DescribeWaveRefusal(check));
-            }
-        }
+        // A preparation makes a copy of every input, WAV files that could be
+        // layers as they are included.
+        const bool added =
+            request.Prepared.Any() ? addConverted(input, json) : addAsGiven(input, json);
         if (added) {
             const qint32 size = table.LayerSize[layer - 1];
             json.insert(QStringLiteral("name"), table.LayerName[layer - 1]);
@@ -175,23 +173,55 @@ bool SoundFileBuild::addLayers()
     return true;
 }
 
-// Converts `input`, refused by the WAV check, into the scratch folder and adds
-// the copy as the next layer. False, said on standard error, when that fails.
+// Adds `input` as the next layer as the window would, or with --convert a
+// copy of it where the WAV check refuses it for its format. False, said on
+// standard error, when neither can be.
+bool SoundFileBuild::addAsGiven(const QString &input, QJsonObject &layer)
+{
+    LayerCheck check = AddLayer(table, input, CheckWaveFile);
+    if (check.Accepted())
+        return true;
+    const ConversionOffer offer = OfferConversion(input, check);
+    if (offer.Possible && request.Convert)
+        return addConverted(input, layer);
+    check.Reason = offer.Reason;
+    Err() << "qmstool: layer " << table.LayerCount + 1 << ", " << DisplayedPath(input) << ": "
+          << DescribeWaveRefusal(check) << "\n";
+    if (offer.Possible)
+        Err() << "qmstool: \"qmstool convert\" makes a copy of it that can be a "
+                 "layer; \"build --convert\" converts it for this build only\n";
+    layer.insert(QStringLiteral("error"), DescribeWaveRefusal(check));
+    return false;
+}
+
+// Converts `input` (prepared as asked) into the scratch folder and adds the
+// copy as the next layer. With --fit, a sound too long for the space left is
+// cut to fit it. False, said on standard error, when that fails.
 bool SoundFileBuild::addConverted(const QString &input, QJsonObject &layer)
 {
     const int number = table.LayerCount + 1;
     const QString copy = scratch.PathFor(number - 1, ConvertedCopyName(input));
+    Preparation preparation = request.Prepared;
+    if (preparation.Fit) {
+        // The space the file leaves: the header grows with the copy's name.
+        SoundJob job = MakeSoundJob(table);
+        job.FileName = LayerNameOf(request.Output);
+        preparation.FitFrames =
+            Preparation::FramesFittingSpace(SoundFileFormat::SpaceForLayer(job, LayerNameOf(copy)));
+    }
+    const bool prepared = preparation.Any();
     ConversionReport report;
-    if (copy.isEmpty() || !ConvertAudioFile(input, copy, &report)) {
+    if (copy.isEmpty() || !ConvertAudioFile(input, copy, &report, {}, true, preparation)) {
         const QString reason = copy.isEmpty() ? scratch.ErrorString() : report.Reason;
         Err() << "qmstool: layer " << number << ", " << DisplayedPath(input)
               << ": not converted: " << Printable(reason) << "\n";
         layer.insert(QStringLiteral("error"), QStringLiteral("not converted: %1").arg(reason));
         return false;
     }
-    layer.insert(QStringLiteral("conversion"), ConversionJson(input, LayerNameOf(copy), report));
-    Results() << "Layer " << number << ": " << DescribeConversion(input, LayerNameOf(copy), report)
-              << Qt::endl;
+    layer.insert(QStringLiteral("conversion"),
+                 ConversionJson(input, LayerNameOf(copy), report, prepared));
+    Results() << "Layer " << number << ": "
+              << DescribeConversion(input, LayerNameOf(copy), report, prepared) << Qt::endl;
     const LayerCheck check = AddLayer(table, copy, CheckWaveFile);
     if (!check.Accepted()) {
         Err() << "qmstool: layer " << number << ", " << DisplayedPath(input)
@@ -287,26 +317,33 @@ const Command &BuildCommand()
     static const Command command{
         QStringLiteral("build"),
         QStringLiteral("Write a sound file of 1 to 8 layers, in the given order; --convert takes "
-                       "audio files in other formats too."),
+                       "audio files in other formats too, and prepares every input as asked."),
         QStringLiteral("Writes a sound file of 1 to 8 WAV layers (44100 Hz, 16-bit, mono PCM), "
                        "layer 1 first. A file at OUT.qms is replaced only when it is a sound "
-                       "file (a rebuild) or with --force, and then only by a complete new one."),
-        {QStringLiteral("-o OUT.qms [-t T1,...,Tn] [--convert] [-f] WAV1 [WAV2 ... WAV8]")},
-        {{{QStringLiteral("o"), OutputOption},
-          QStringLiteral("Write the sound file to <file>."),
-          QStringLiteral("file"),
-          ValueKind::SoundFile},
-         {{QStringLiteral("t"), ThresholdsOption},
-          QStringLiteral("The layers' thresholds, comma-separated, falling strictly from at most "
-                         "%1 to 1 (default: the even spread).")
-              .arg(Limits::ThresholdCeiling),
-          QStringLiteral("list")},
-         {{ConvertOption},
-          QStringLiteral("Convert inputs in another format (any audio file qmstool convert "
-                         "takes) into a temporary folder for this build only; their layer names "
-                         "are <base name>.wav.")},
-         {{QStringLiteral("f"), ForceOption},
-          QStringLiteral("Replace a file at OUT.qms even when it is not a sound file.")}},
+                       "file (a rebuild) or with --force, and then only by a complete new one.\n"
+                       "With --convert, the preparation options prepare a copy of every input, "
+                       "WAV files of a layer's format included, as convert does; --fit cuts a "
+                       "sound to the space the layers before it leave."),
+        {QStringLiteral("-o OUT.qms [-t T1,...,Tn] [--convert %1] [-f] WAV1 [WAV2 ... WAV8]")
+             .arg(PreparationForm())},
+        QList<CommandOption>{
+            {{QStringLiteral("o"), OutputOption},
+             QStringLiteral("Write the sound file to <file>."),
+             QStringLiteral("file"),
+             ValueKind::SoundFile},
+            {{QStringLiteral("t"), ThresholdsOption},
+             QStringLiteral(
+                 "The layers' thresholds, comma-separated, falling strictly from at most "
+                 "%1 to 1 (default: the even spread).")
+                 .arg(Limits::ThresholdCeiling),
+             QStringLiteral("list")},
+            {{ConvertOption},
+             QStringLiteral("Convert inputs in another format (any audio file qmstool convert "
+                            "takes) into a temporary folder for this build only; their layer names "
+                            "are <base name>.wav.")},
+            {{QStringLiteral("f"), ForceOption},
+             QStringLiteral("Replace a file at OUT.qms even when it is not a sound file.")}} +
+            PreparationOptions(),
         {QStringLiteral("WAV"), QStringLiteral("The layers' WAV files, 1 to 8, layer 1 first."),
          QStringLiteral("WAV1 [WAV2 ... WAV8]"), ValueKind::AudioFile},
         runBuild,

@@ -2,6 +2,8 @@
 
 #include "console.h"
 
+#include <QLocale>
+
 const QList<CommandOption> &CommonOptions()
 {
     static const QList<CommandOption> options{
@@ -40,9 +42,28 @@ Invocation::Invocation(const Command &command) : command(command)
 
 bool Invocation::Parse(const QStringList &arguments)
 {
+    // Qt's parser knows no option whose value may be left out: such an
+    // option given alone gets an empty value, up to the "--" that ends the
+    // options.
+    // A negative number after it was surely meant as its value: say how to
+    // give that rather than take the number for options.
+    QStringList words = arguments;
+    for (qsizetype at = 1; at < words.size() && words.at(at) != QLatin1String("--"); ++at) {
+        for (const CommandOption &option : command.Options) {
+            const QString name = QLatin1String("--") + option.Names.last();
+            if (!option.OptionalValue || words.at(at) != name)
+                continue;
+            words[at] += QLatin1Char('=');
+            const QString next = words.value(at + 1);
+            bool number = false;
+            QLocale::c().toDouble(next, &number);
+            if (number && next.startsWith(QLatin1Char('-')) && ownError.isEmpty())
+                ownError = QStringLiteral("%1 takes its value after \"=\": %1=%2").arg(name, next);
+        }
+    }
     // Qt's parser reads every argument even after an error, so --help is
     // seen wherever it stands.
-    return parser.parse(arguments);
+    return parser.parse(words) && ownError.isEmpty();
 }
 
 bool Invocation::HelpAsked() const
@@ -56,9 +77,21 @@ QString Invocation::HelpText() const
     QString help = parser.helpText();
     QStringList usage;
     for (const QString &form : command.Forms) {
-        usage << (usage.isEmpty() ? QStringLiteral("Usage: ") : QStringLiteral("       ")) +
-                     QStringLiteral("qmstool %1 %2").arg(command.Name, form);
+        const QString start = QStringLiteral("Usage: qmstool %1 ").arg(command.Name);
+        QString line = WrapText(start + form, int(start.size()));
+        if (!usage.isEmpty())
+            line.replace(0, 6, QString(6, QLatin1Char(' ')));
+        usage << line;
     }
     help.replace(0, help.indexOf(QLatin1Char('\n')), usage.join(QLatin1Char('\n')));
+    // Qt shows every value as the next word; one that may be left out comes
+    // only after "=", in the room of two of the spaces that follow it.
+    for (const CommandOption &option : command.Options) {
+        if (option.OptionalValue) {
+            const QString name = QStringLiteral("--%1").arg(option.Names.last());
+            help.replace(QStringLiteral("%1 <%2>  ").arg(name, option.ValueName),
+                         QStringLiteral("%1[=<%2>]").arg(name, option.ValueName));
+        }
+    }
     return help;
 }

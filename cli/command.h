@@ -13,14 +13,19 @@ enum class ValueKind { None, SoundFile, WaveFile, AudioFile, Folder, CommandName
 struct CommandOption
 {
     CommandOption(const QStringList &names, const QString &description,
-                  const QString &valueName = QString(), ValueKind completion = ValueKind::None)
-        : Names(names), Description(description), ValueName(valueName), Completion(completion)
+                  const QString &valueName = QString(), ValueKind completion = ValueKind::None,
+                  bool optionalValue = false)
+        : Names(names), Description(description), ValueName(valueName), Completion(completion),
+          OptionalValue(optionalValue)
     {}
 
     QStringList Names; // without dashes, the short one first: {"o", "output"}
     QString Description;
     QString ValueName; // "file"; empty for a switch
     ValueKind Completion = ValueKind::None;
+    // The value may be left out, and is then given only as --name=value:
+    // --name alone has the value "", and the next word is not its value.
+    bool OptionalValue = false;
 };
 
 // The files or other words a command takes after its options.
@@ -64,7 +69,7 @@ public:
     // out). False on a usage error (ErrorText()); the help options are
     // looked at all the same.
     bool Parse(const QStringList &arguments);
-    QString ErrorText() const { return parser.errorText(); }
+    QString ErrorText() const { return ownError.isEmpty() ? parser.errorText() : ownError; }
     bool HelpAsked() const;
     // The command's help: its forms, description, options and arguments.
     QString HelpText() const;
@@ -78,6 +83,7 @@ public:
 private:
     const Command &command;
     QCommandLineParser parser;
+    QString ownError; // a usage error Qt's parser does not see
 };
 
 #endif // COMMAND_H

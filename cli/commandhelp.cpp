@@ -19,7 +19,9 @@ QString optionNames(const CommandOption &option)
     QString shown = names.join(QStringLiteral(", "));
     if (option.Names.first().size() > 1)
         shown.prepend(QStringLiteral("    "));
-    if (!option.ValueName.isEmpty())
+    if (option.OptionalValue)
+        shown += QStringLiteral("[=<%1>]").arg(option.ValueName);
+    else if (!option.ValueName.isEmpty())
         shown += QStringLiteral(" <%1>").arg(option.ValueName);
     return shown;
 }
@@ -55,6 +57,15 @@ QString roffWord(const QString &word)
         core.chop(3);
         ellipsis = QStringLiteral("...");
     }
+    // An option's value, "--trim[=DB]" or "--loudness=LUFS": the value in
+    // italics.
+    const qsizetype equals =
+        core.startsWith(QLatin1Char('-')) ? core.indexOf(QLatin1Char('=')) : -1;
+    if (equals > 0) {
+        const qsizetype name = core.at(equals - 1) == QLatin1Char('[') ? equals - 1 : equals;
+        return word.left(start) + roffWord(core.left(name)) + core.mid(name, equals + 1 - name) +
+               roffWord(core.mid(equals + 1)) + ellipsis + word.mid(end);
+    }
     QString shown = core;
     if (!core.isEmpty() && core != QLatin1String("|") && core != QLatin1String("...")) {
         const bool literal = core.startsWith(QLatin1Char('-')) || core == core.toLower();
@@ -85,8 +96,10 @@ QString ProgramHelp()
                        "unpacks them, and checks both.\n\nCommands:\n")
             .arg(ProgramForm);
     for (const Command *command : AllCommands()) {
-        for (const QString &form : command->Forms)
-            help += QStringLiteral("  %1 %2\n").arg(command->Name, form);
+        for (const QString &form : command->Forms) {
+            help += QStringLiteral("  %1\n").arg(
+                WrapText(command->Name + QLatin1Char(' ') + form, int(command->Name.size()) + 3));
+        }
         help += QStringLiteral("      %1\n").arg(WrapText(command->Summary, 6));
     }
     QList<CommandOption> options = CommonOptions();

@@ -2,6 +2,7 @@
 
 #include "audioreport.h"
 #include "console.h"
+#include "preparationoptions.h"
 #include "scratchfolder.h"
 #include "standardstreams.h"
 #include "waverefusal.h"
@@ -44,6 +45,7 @@ struct ConvertRequest
     QString Output; // with -o
     QString Folder; // with -d
     bool Force = false;
+    Preparation Prepared;
 };
 
 std::optional<int> readRequest(const Invocation &invocation, ConvertRequest &request)
@@ -69,7 +71,7 @@ std::optional<int> readRequest(const Invocation &invocation, ConvertRequest &req
         return UsageError(QStringLiteral("a copy of standard input needs a name: -o OUT.wav"));
     if (request.Output == Standard && CurrentOutputMode().Json)
         return UsageError(QStringLiteral("--json and -o - both need standard output"));
-    return std::nullopt;
+    return ReadPreparation(invocation, request.Prepared);
 }
 
 // The copies to make. Standard input is saved into `scratch` first; a copy
@@ -130,9 +132,11 @@ QString refusalBefore(const Copy &copy, const QList<FileIdentity> &untouchable, 
 }
 
 // Makes `copy`; says what was done or why not.
-bool convert(const Copy &copy, const QList<FileIdentity> &untouchable, bool force,
-             QJsonArray &results)
+bool convert(const Copy &copy, const QList<FileIdentity> &untouchable,
+             const ConvertRequest &request, QJsonArray &results)
 {
+    const bool force = request.Force;
+    const bool prepared = request.Prepared.Any();
     ConversionReport report;
     report.Result = ConversionResult::NotWritten;
     report.Reason = refusalBefore(copy, untouchable, force);
@@ -140,14 +144,15 @@ bool convert(const Copy &copy, const QList<FileIdentity> &untouchable, bool forc
         Steps() << "Converting " << copy.ShownInput << " into " << Printable(copy.Output)
                 << Qt::endl;
         if (ConvertAudioFile(copy.Input, copy.Output, &report, untouchable,
-                             force || copy.ToStandardOutput) &&
+                             force || copy.ToStandardOutput, request.Prepared) &&
             copy.ToStandardOutput && !SendToStandardOutput(copy.Output, report.Reason))
             report.Result = ConversionResult::NotWritten;
     }
     results << ConversionJson(copy.FromStandardInput ? Standard : copy.Input,
-                              copy.ToStandardOutput ? Standard : copy.Output, report);
+                              copy.ToStandardOutput ? Standard : copy.Output, report, prepared);
     if (report.Result == ConversionResult::Converted) {
-        Results() << DescribeConversion(copy.ShownInput, copy.ShownOutput, report) << Qt::endl;
+        Results() << DescribeConversion(copy.ShownInput, copy.ShownOutput, report, prepared)
+                  << Qt::endl;
         return true;
     }
     if (report.Result == ConversionResult::NotWritten) {
@@ -181,7 +186,7 @@ int runConvert(const Invocation &invocation)
     bool allConverted = true;
     QJsonArray results;
     for (const Copy &copy : copies) {
-        if (!convert(copy, untouchable, request.Force, results)) {
+        if (!convert(copy, untouchable, request, results)) {
             allConverted = false;
             continue;
         }
@@ -201,8 +206,8 @@ const Command &ConvertCommand()
     static const Command command{
         QStringLiteral("convert"),
         QStringLiteral("Write a copy of audio files (WAV, AIFF, FLAC, Ogg, Opus, MP3, AAC, the "
-                       "sound of videos, ...) that can be a layer; - is standard input or "
-                       "output."),
+                       "sound of videos, ...) that can be a layer, prepared as asked; - is "
+                       "standard input or output."),
         QStringLiteral(
             "Writes a copy of audio files (WAV of any kind, AIFF, FLAC, Ogg Vorbis, Opus, MP3, "
             "AAC, ALAC, WMA, AC-3, the sound of MP4, QuickTime, Matroska and WebM videos) that can "
@@ -210,20 +215,26 @@ const Command &ConvertCommand()
             "converted, sources of more than 16 bits dithered. A source that ends early or holds "
             "samples that are not numbers is converted with a warning. An input is never written "
             "over; an existing file is replaced only with --force, and then only by a complete "
-            "copy.\nINPUT - reads standard input, -o - writes the copy to standard output."),
-        {QStringLiteral("-o OUT.wav [-f] INPUT"), QStringLiteral("-d DIR [-f] INPUT...")},
-        {{{QStringLiteral("o"), OutputOption},
-          QStringLiteral("Write the copy of the one INPUT to <file> (- for standard output)."),
-          QStringLiteral("file"),
-          ValueKind::WaveFile},
-         {{QStringLiteral("d"), FolderOption},
-          QStringLiteral("Write each copy into <dir> as <base name>.wav (<base name> (44100 Hz "
-                         "mono).wav where that is the input itself), the base name cut so that "
-                         "the name has at most 80 characters."),
-          QStringLiteral("dir"),
-          ValueKind::Folder},
-         {{QStringLiteral("f"), ForceOption},
-          QStringLiteral("Replace a file that is there already (never an input).")}},
+            "copy.\nThe preparation options work on the copy at 44100 Hz before it is reduced "
+            "to 16 bits: the silence trimmed, the sound cut to fit, faded, then its loudness (as "
+            "EBU R128 measures it) or peak set. Each line says what was done.\nINPUT - reads "
+            "standard input, -o - writes the copy to standard output."),
+        {QStringLiteral("-o OUT.wav [-f] %1 INPUT").arg(PreparationForm()),
+         QStringLiteral("-d DIR [-f] %1 INPUT...").arg(PreparationForm())},
+        QList<CommandOption>{
+            {{QStringLiteral("o"), OutputOption},
+             QStringLiteral("Write the copy of the one INPUT to <file> (- for standard output)."),
+             QStringLiteral("file"),
+             ValueKind::WaveFile},
+            {{QStringLiteral("d"), FolderOption},
+             QStringLiteral("Write each copy into <dir> as <base name>.wav (<base name> (44100 Hz "
+                            "mono).wav where that is the input itself), the base name cut so that "
+                            "the name has at most 80 characters."),
+             QStringLiteral("dir"),
+             ValueKind::Folder},
+            {{QStringLiteral("f"), ForceOption},
+             QStringLiteral("Replace a file that is there already (never an input).")}} +
+            PreparationOptions(),
         {QStringLiteral("INPUT"), QStringLiteral("The audio files (- for standard input)."),
          QStringLiteral("INPUT..."), ValueKind::AudioFile},
         runConvert,

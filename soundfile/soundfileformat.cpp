@@ -93,6 +93,17 @@ qint64 FileLength(const SoundJob &job, qint64 headerLength)
     return length;
 }
 
+qint64 SpaceForLayer(const SoundJob &job, const QString &name)
+{
+    if (job.Count >= Limits::LayerCount)
+        return 0;
+    SoundJob grown = job;
+    grown.Names[grown.Count] = name;
+    grown.Sizes[grown.Count] = 0;
+    ++grown.Count;
+    return Limits::Capacity - FileLength(grown, BuildHeader(grown, 0).size());
+}
+
 quint32 RandomTag(qint64 seconds)
 {
     std::minstd_rand generator{quint32(seconds)};

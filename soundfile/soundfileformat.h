@@ -2,6 +2,7 @@
 #define SOUNDFILEFORMAT_H
 
 #include <QByteArray>
+#include <QString>
 
 struct SoundJob;
 
@@ -53,6 +54,11 @@ QByteArray BuildHeader(const SoundJob &job, quint32 randomTag);
 
 // The length of the file `job` makes with a header of `headerLength` bytes.
 qint64 FileLength(const SoundJob &job, qint64 headerLength);
+
+// The bytes the slot of one more layer called `name` may take in the file
+// `job` makes: the capacity less the header, grown by that name, and the
+// slots of the layers loaded. Negative when not even the header fits.
+qint64 SpaceForLayer(const SoundJob &job, const QString &name);
 
 // A random tag drawn from a generator seeded with `seconds`: the product of
 // two draws in 0..32767.

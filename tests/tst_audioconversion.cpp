@@ -314,7 +314,7 @@ void TestAudioConversion::refusals_data()
     both.Peak = -1;
     QTest::newRow("both a loudness and a peak")
         << Make(sox(AudioSupport::soxSines("-r 48000 -c 2 -b 16 -t wav", "%1")))
-        << ConversionResult::NotWritten << "a loudness and a peak level cannot both be set" << both;
+        << ConversionResult::Unprepared << "a loudness and a peak level cannot both be set" << both;
 }
 
 // A refusal says why in plain words, and leaves both the input and what

@@ -189,6 +189,8 @@ private slots:
     void ffmpegWaveRefused();
     void convert_data();
     void convert();
+    void buildPrepared_data();
+    void buildPrepared();
     void buildConvertInterrupted();
     void temporaryFolderMissing();
     void linksOnTheWay_data();
@@ -255,7 +257,7 @@ void TestQmsTool::versionAndHelp_data()
     QTest::newRow("--version") << QStringList{QStringLiteral("--version")} << 0
                                << QStringLiteral("qmstool " QMS_VERSION "\n") << QString();
     QTest::newRow("--help") << QStringList{QStringLiteral("--help")} << 0
-                            << QStringLiteral("  convert -d DIR [-f] INPUT...\n") << QString();
+                            << QStringLiteral("  convert -d DIR [-f] [--trim[=DB]]") << QString();
     QTest::newRow("help build") << QStringList{QStringLiteral("help"), QStringLiteral("build")} << 0
                                 << QStringLiteral("Usage: qmstool build -o OUT.qms") << QString();
     // Help anywhere after the command, and nothing written.
@@ -273,8 +275,10 @@ void TestQmsTool::versionAndHelp_data()
                                   << QString();
     QTest::newRow("convert --help")
         << QStringList{QStringLiteral("convert"), QStringLiteral("--help")} << 0
-        << QStringLiteral("Usage: qmstool convert -o OUT.wav [-f] INPUT\n"
-                          "       qmstool convert -d DIR [-f] INPUT...\n")
+        << QStringLiteral(
+               "Usage: qmstool convert -o OUT.wav [-f] [--trim[=DB]] [--loudness=LUFS |\n"
+               "                       --peak=DBFS] [--fade=MS] [--fit] INPUT\n"
+               "       qmstool convert -d DIR [-f] [--trim[=DB]]")
         << QString();
     QTest::newRow("check -h") << QStringList{QStringLiteral("check"), QStringLiteral("-h")} << 0
                               << QStringLiteral("Usage: qmstool check WAV...") << QString();
@@ -845,6 +849,25 @@ void TestQmsTool::usageErrors_data()
     QTest::newRow("convert -o - --json")
         << QStringList{c, o, QStringLiteral("-"), QStringLiteral("--json"), wav}
         << QStringLiteral("--json and -o - both need standard output");
+    // Preparing: refused before anything is read.
+    QTest::newRow("convert --loudness --peak")
+        << QStringList{c,
+                       o,
+                       out,
+                       QStringLiteral("--loudness=-20"),
+                       QStringLiteral("--peak"),
+                       QStringLiteral("-1"),
+                       wav}
+        << QStringLiteral("a loudness and a peak level cannot both be set");
+    QTest::newRow("convert --trim -50")
+        << QStringList{c, o, out, QStringLiteral("--trim"), QStringLiteral("-50"), wav}
+        << QStringLiteral("--trim takes its value after \"=\": --trim=-50");
+    QTest::newRow("build --convert --fade=abc")
+        << QStringList{b, QStringLiteral("--convert"), QStringLiteral("--fade=abc"), o, out, wav}
+        << QStringLiteral("--fade takes a number, not \"abc\"");
+    QTest::newRow("build --fit without --convert")
+        << QStringList{b, QStringLiteral("--fit"), o, out, wav}
+        << QStringLiteral("--fit needs --convert, which makes the copies it prepares");
 }
 
 void TestQmsTool::usageErrors()
@@ -1541,6 +1564,91 @@ void TestQmsTool::convert()
         const QByteArray list = readFile(work->filePath(QStringLiteral("out.qms"))).mid(104, 200);
         QVERIFY2(list.startsWith("\nout.qms\n" + names.toUtf8().replace(' ', '\n') + "\n\n"),
                  list.constData());
+    }
+}
+
+void TestQmsTool::buildPrepared_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QList<QStringList>>("inputs"); // how each is made, into %1
+    QTest::addColumn<double>("loudness");           // of every layer; NaN: not asked
+    QTest::addColumn<bool>("full");                 // the file takes the whole capacity
+
+    // A layer's format already, an MP3 and a 96 kHz FLAC, each at another level.
+    QTest::newRow("--loudness=-20: every input")
+        << QStringList{"--loudness=-20"}
+        << QList<QStringList>{{"sox", "-R", "-n", "-r", "44100", "-c", "1", "-b", "16",
+                               "%1/idle.wav", "synth", "2", "sine", "440", "vol", "0.1"},
+                              {"ffmpeg", "-f", "lavfi", "-i", "anoisesrc=d=2:c=pink:a=0.5:r=48000",
+                               "-ac", "2", "-c:a", "libmp3lame", "%1/rev.mp3"},
+                              {"sox", "-R", "-n", "-r", "96000", "-c", "2", "-b", "24",
+                               "%1/horn.flac", "synth", "2", "square", "220", "vol", "0.05"}}
+        << -20.0 << false;
+    // --trim alone takes no value: the next word stays an input.
+    QTest::newRow("--fit: the last cut to the space left")
+        << QStringList{"--fit", "--fade=20", "--trim"}
+        << QList<QStringList>{{"sox", "-R", "-n", "-r", "44100", "-c", "1", "-b", "16",
+                               "%1/big.wav", "synth", "30", "sine", "300", "vol", "0.3"},
+                              {"sox", "-R", "-n", "-r", "44100", "-c", "2", "-b", "16",
+                               "%1/long.wav", "synth", "10", "sine", "500", "vol", "0.3"}}
+        << std::nan("") << true;
+}
+
+// build --convert prepares every input, those in a layer's format too, as
+// an independent meter (ffmpeg's ebur128) measures the extracted layers.
+void TestQmsTool::buildPrepared()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QList<QStringList>, inputs);
+    QFETCH(double, loudness);
+    QFETCH(bool, full);
+
+    QStringList files;
+    for (QStringList arguments : inputs) {
+        for (QString &argument : arguments) {
+            if (argument.startsWith(QLatin1String("%1/")))
+                files << argument.replace(QLatin1String("%1"), work->path());
+        }
+        const QString failed = AudioSupport::make(arguments);
+        if (!failed.isEmpty())
+            QSKIP(qPrintable(failed));
+    }
+    const Result built =
+        qmstool(QStringList{QStringLiteral("build"), QStringLiteral("--convert"),
+                            QStringLiteral("--json"), QStringLiteral("-o"), outPath()} +
+                options + files);
+    QCOMPARE(built.exitCode, 0);
+    const QJsonArray layers = QJsonDocument::fromJson(built.out.toUtf8())
+                                  .object()
+                                  .value(QLatin1String("layers"))
+                                  .toArray();
+    QCOMPARE(layers.size(), files.size());
+    for (const QJsonValue &layer : layers) {
+        const QJsonObject done =
+            layer[QLatin1String("conversion")][QLatin1String("preparation")].toObject();
+        QVERIFY2(!done.isEmpty(), qPrintable(built.out));
+    }
+    if (full) {
+        QVERIFY(QFileInfo(outPath()).size() > 3145728 - 512);
+        QVERIFY(layers
+                    .last()[QLatin1String("conversion")][QLatin1String("preparation")]
+                           [QLatin1String("cut_at")]
+                    .isDouble());
+    }
+
+    const QString folder = work->filePath(QStringLiteral("layers"));
+    QCOMPARE(qmstool({QStringLiteral("extract"), QStringLiteral("-d"), folder, outPath()}).exitCode,
+             0);
+    for (const QString &name : entries(folder)) {
+        if (std::isnan(loudness))
+            break;
+        double measured = 0;
+        double truePeak = 0;
+        const QString failed =
+            AudioSupport::ffmpegLoudness(QDir(folder).filePath(name), measured, truePeak);
+        QVERIFY2(failed.isEmpty(), qPrintable(failed));
+        QVERIFY2(std::fabs(measured - loudness) <= 0.5, qPrintable(name));
+        QVERIFY2(truePeak <= -1, qPrintable(name));
     }
 }
 
