@@ -1,5 +1,6 @@
 #include "commands.h"
 
+#include "analyzecommand.h"
 #include "buildcommand.h"
 #include "checkcommand.h"
 #include "commandhelp.h"
@@ -46,7 +47,7 @@ const Command &helpCommand()
 const QList<const Command *> &AllCommands()
 {
     static const QList<const Command *> commands{
-        &BuildCommand(),   &CheckCommand(),   &ConvertCommand(),
+        &AnalyzeCommand(), &BuildCommand(),   &CheckCommand(), &ConvertCommand(),
         &ExtractCommand(), &InspectCommand(), &helpCommand(),
     };
     return commands;

@@ -23,7 +23,6 @@ namespace {
 
 const QString WaveSuffix = QStringLiteral(".wav");
 constexpr int MaxNameAttempts = 1000;
-constexpr int PaddingKept = 2; // the zero bytes a slot ends in that stay out of its WAV file
 
 // `name` (ending in a four-character suffix) with "-<attempt>" before the
 // suffix from the second attempt on, within the WAV import's length.
@@ -106,8 +105,8 @@ private:
                 QStringLiteral("layer %1 cannot be read: %2").arg(k + 1).arg(reader.ErrorString());
             return false;
         }
-        const qint64 dataLength = slot.size() - PaddingKept;
-        if (slot.right(PaddingKept) != QByteArray(PaddingKept, '\0')) {
+        const qint64 dataLength = slot.size() - SlotPaddingKept;
+        if (slot.right(SlotPaddingKept) != QByteArray(SlotPaddingKept, '\0')) {
             result.Notes << QStringLiteral("the slot of layer %1 does not end in two zero bytes; "
                                            "added back, it does")
                                 .arg(k + 1);

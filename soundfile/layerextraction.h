@@ -39,6 +39,10 @@ QString DefaultLayerFolder(const QString &soundFilePath);
 // characters. A layer without a name is called "layer<N>.wav".
 QString LayerFileName(const QString &storedName, int layer);
 
+// The zero bytes at the end of a slot that stay out of its layer's WAV file:
+// a layer's samples are its slot but these.
+constexpr int SlotPaddingKept = 2;
+
 // Writes each layer of the sound file `reader` has open and found valid as a
 // WAV file in `folder`, which is created when missing (MakeFolder()): the
 // canonical 44-byte header (44100 Hz, 16-bit, mono) and the first (slot size

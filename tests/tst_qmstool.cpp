@@ -202,6 +202,7 @@ private slots:
     void replaceOnlySoundFiles_data();
     void replaceOnlySoundFiles();
     void jsonDocuments();
+    void analyze();
     void verbosity();
 
 private:
@@ -2000,6 +2001,76 @@ void TestQmsTool::jsonDocuments()
              QStringLiteral("qmstool build -o '%1' -t 100,1 '%2/set-layers/tone.wav' "
                             "'%2/set-layers/good.wav'")
                  .arg(set, work->path()));
+}
+
+// analyze measures audio files and each layer of a sound file: a sine of
+// known level between silences, the same as layer 1 (its slot but the last
+// two bytes) beside a silent layer 2, and a file that is not audio.
+void TestQmsTool::analyze()
+{
+    const QString sine = work->filePath(QStringLiteral("sine.wav"));
+    const QString failed =
+        AudioSupport::make({"sox", "-R", "-n", "-r", "44100", "-c", "1", "-b", "16", sine, "synth",
+                            "1", "sine", "1000", "vol", "0.5", "pad", "0.25", "0.5"});
+    if (!failed.isEmpty())
+        QSKIP(qPrintable(failed));
+    double loudness = 0;
+    double truePeak = 0;
+    const QString unmeasured = AudioSupport::ffmpegLoudness(sine, loudness, truePeak);
+    QVERIFY2(unmeasured.isEmpty(), qPrintable(unmeasured));
+    const QString silent = work->filePath(QStringLiteral("silent.wav"));
+    QVERIFY(writeFile(silent, waveHeader(88200) + QByteArray(88200, '\0')));
+    const QString set = work->filePath(QStringLiteral("set.qms"));
+    QCOMPARE(qmstool({QStringLiteral("build"), QStringLiteral("-o"), set, sine, silent}).exitCode,
+             0);
+    const QString text = work->filePath(QStringLiteral("text.wav"));
+    QVERIFY(writeFile(text, "not audio\n"));
+
+    const QStringList files{sine, set, text};
+    const Result json =
+        qmstool(QStringList{QStringLiteral("analyze"), QStringLiteral("--json")} + files);
+    QCOMPARE(json.exitCode, 1);
+    const QJsonArray results =
+        QJsonDocument::fromJson(json.out.toUtf8()).object().value(QLatin1String("files")).toArray();
+    QCOMPARE(results.size(), 3);
+    const QJsonObject wave = results.at(0).toObject();
+    QCOMPARE(wave.value(QLatin1String("seconds")).toDouble(), 1.75);
+    QVERIFY(qAbs(wave.value(QLatin1String("sample_peak")).toDouble() + 6.02) < 0.05);
+    QVERIFY(qAbs(wave.value(QLatin1String("true_peak")).toDouble() - truePeak) < 0.2);
+    QVERIFY(qAbs(wave.value(QLatin1String("loudness")).toDouble() - loudness) < 0.2);
+    QVERIFY(qAbs(wave.value(QLatin1String("leading_silence")).toDouble() - 0.25) < 0.001);
+    QVERIFY(qAbs(wave.value(QLatin1String("trailing_silence")).toDouble() - 0.5) < 0.001);
+    QCOMPARE(wave.value(QLatin1String("clipped")).toInt(), 0);
+
+    const QJsonArray layers = results.at(1).toObject().value(QLatin1String("layers")).toArray();
+    QCOMPARE(layers.size(), 2);
+    const QJsonObject first = layers.at(0).toObject();
+    QCOMPARE(first.value(QLatin1String("seconds")).toDouble(),
+             (slotSize(2 * 77175) - 2) / 2 / 44100.0);
+    for (const char *figure : {"sample_peak", "true_peak", "loudness", "leading_silence"})
+        QVERIFY(qAbs(first.value(QLatin1String(figure)).toDouble() -
+                     wave.value(QLatin1String(figure)).toDouble()) < 0.01);
+    const QJsonObject second = layers.at(1).toObject();
+    QCOMPARE(second.value(QLatin1String("name")).toString(), QStringLiteral("silent.wav"));
+    QVERIFY(second.value(QLatin1String("loudness")).isNull());
+    QVERIFY(second.value(QLatin1String("sample_peak")).isNull());
+    QVERIFY(results.at(2).toObject().contains(QLatin1String("error")));
+
+    // The same as a table: the figures rounded, silence "-inf".
+    const Result table = qmstool(QStringList{QStringLiteral("analyze")} + files);
+    QCOMPARE(table.exitCode, 1);
+    const QStringList lines = table.out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QCOMPARE(lines.at(1).simplified(),
+             QStringLiteral("1.75 -6.0 %1 %2 0.25 0.50 0 %3")
+                 .arg(wave.value(QLatin1String("true_peak")).toDouble(), 0, 'f', 1)
+                 .arg(wave.value(QLatin1String("loudness")).toDouble(), 0, 'f', 1)
+                 .arg(sine));
+    QVERIFY2(lines.at(3).simplified().startsWith(QLatin1String("1.00 -inf -inf -inf 1.00 1.00 0")),
+             qPrintable(lines.at(3)));
+    QCOMPARE(table.err, QStringLiteral("qmstool: %1: not analysed: it is not audio in any format "
+                                       "that can be read\n")
+                            .arg(text));
 }
 
 // --debug passes the core's debug lines on, --verbose says each step in
