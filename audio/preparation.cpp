@@ -189,8 +189,14 @@ PreparationReport PreparationStage::Finish(std::vector<float> &prepared)
         preparation.FadeOut, report.CutAt >= 0 ? double(Preparation::CutFadeMilliseconds) : 0.0);
     const qint64 out = std::min(milliseconds(fadeOutMilliseconds), qint64(kept.size()));
     applyFadeOut(kept, out);
-    report.FadeIn = in > 0 ? preparation.FadeIn : 0;
-    report.FadeOut = out > 0 ? preparation.FadeOut : 0;
+    // A fade longer than the sound takes all of it, and says so.
+    const auto made = [](qint64 frames, double asked) {
+        return double(frames) == std::round(asked * LayerFormat::SampleRate / 1000)
+                   ? asked
+                   : 1000 * PreparationReport::Seconds(frames);
+    };
+    report.FadeIn = in > 0 ? made(in, preparation.FadeIn) : 0;
+    report.FadeOut = out > 0 && preparation.FadeOut > 0 ? made(out, fadeOutMilliseconds) : 0;
     if (loudness) {
         loudness->Add(kept.data() + measured, qint64(kept.size()) - measured);
         loudness->Finish();

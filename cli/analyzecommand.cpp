@@ -115,7 +115,8 @@ void Analysis::soundFile(const QString &path, QJsonObject &json)
         }
         const SoundFileLayer &layer = info.Layers.at(k);
         const SignalAnalysis analysis = analyseSlot(slot);
-        row(analysis, QStringLiteral("%1, layer %2: %3").arg(path).arg(k + 1).arg(layer.Name));
+        row(analysis,
+            QStringLiteral("%1, layer %2: %3").arg(path, QString::number(k + 1), layer.Name));
         QJsonObject entry = AnalysisJson(analysis);
         entry.insert(QStringLiteral("layer"), k + 1);
         entry.insert(QStringLiteral("name"), layer.Name);

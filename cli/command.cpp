@@ -43,10 +43,9 @@ Invocation::Invocation(const Command &command) : command(command)
 bool Invocation::Parse(const QStringList &arguments)
 {
     // Qt's parser knows no option whose value may be left out: such an
-    // option given alone gets an empty value, up to the "--" that ends the
-    // options.
-    // A negative number after it was surely meant as its value: say how to
-    // give that rather than take the number for options.
+    // option given alone (before a "--" that ends the options) gets an empty
+    // value. A negative number after it was surely meant as its value: say
+    // how to give that rather than take the number for options.
     QStringList words = arguments;
     for (qsizetype at = 1; at < words.size() && words.at(at) != QLatin1String("--"); ++at) {
         for (const CommandOption &option : command.Options) {

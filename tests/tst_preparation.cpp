@@ -145,6 +145,12 @@ void TestPreparation::prepares_data()
          "fade in 100 ms, fade out 200 ms",
          false});
 
+    Preparation longFade;
+    longFade.FadeIn = 1000;
+    row("a fade longer than the sound takes all of it, and says so",
+        sound(44100, 1, "-b 16", "synth 0.2 sine 1000 vol 0.5"), longFade,
+        {8820, -1, false, {{0.1, 0.25}}, "fade in 200 ms", false});
+
     Preparation fit;
     fit.Fit = true;
     row("40 s cut to the 35.62 s of a layer, fading out over 10 ms",
