@@ -1,9 +1,8 @@
 #include "audioconversion.h"
 
 #include "core/cleanupregistry.h"
+#include "core/debuglines.h"
 #include "core/layercheck.h"
-
-#include <QDebug>
 
 AudioConversionInterface *AudioConversion::plugin()
 {
@@ -12,7 +11,7 @@ AudioConversionInterface *AudioConversion::plugin()
     if (first && loaded)
         loaded->UseCleanupRegistry(CleanupRegistry::Process());
     else if (first)
-        qDebug() << "Audio conversion is unavailable:" << conversion.ErrorString();
+        qCDebug(DebugLines) << "Audio conversion is unavailable:" << conversion.ErrorString();
     return loaded;
 }
 
@@ -23,15 +22,16 @@ AudioConversion::Offer AudioConversion::OfferFor(const QString &path, const Laye
     return Offer{false, check.Reason};
 }
 
-AudioConversion::Outcome AudioConversion::Convert(const QString &input, const QString &output)
+AudioConversion::Outcome
+AudioConversion::Convert(const QString &input, const QString &output,
+                         const AudioConversionInterface::Progress &progress)
 {
     if (AudioConversionInterface *loaded = plugin())
-        return loaded->Convert(input, output);
-    return Outcome{
-        false,
-        false,
-        QStringLiteral("audio conversion is unavailable: %1").arg(conversion.ErrorString()),
-        {}};
+        return loaded->Convert(input, output, progress);
+    Outcome outcome;
+    outcome.Reason =
+        QStringLiteral("audio conversion is unavailable: %1").arg(conversion.ErrorString());
+    return outcome;
 }
 
 QString AudioConversion::CopyPath(const QString &source, const QString &folder)

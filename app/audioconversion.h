@@ -17,7 +17,11 @@ public:
     using Outcome = AudioConversionInterface::Outcome;
 
     Offer OfferFor(const QString &path, const LayerCheck &check);
-    Outcome Convert(const QString &input, const QString &output);
+    // May run on another thread once the plugin is loaded (Loaded()).
+    Outcome Convert(const QString &input, const QString &output,
+                    const AudioConversionInterface::Progress &progress = {});
+    // Loads the plugin, when not tried yet; true when it is there.
+    bool Loaded() { return plugin() != nullptr; }
     QString CopyPath(const QString &source, const QString &folder);
     // The open dialog's filter of audio files; empty without the plugin.
     QString FilesFilter();

@@ -1,8 +1,9 @@
 #include "layerplayer.h"
 
+#include "messagebox.h"
+
 #include "playback/layerplaybackinterface.h"
 
-#include <QMessageBox>
 #include <QWidget>
 
 LayerPlayer::LayerPlayer(QWidget *window) : QObject(window), window(window)
@@ -12,12 +13,21 @@ LayerPlayer::LayerPlayer(QWidget *window) : QObject(window), window(window)
 
 void LayerPlayer::Play(const QString &path)
 {
-    if (auto *plugin = playback.Get<LayerPlaybackInterface>()) {
-        plugin->Play(path);
+    auto *plugin = playback.Get<LayerPlaybackInterface>();
+    if (!plugin) {
+        ShowMessageBox(window, {StatusMessage::Critical, "ERROR", "Playback is unavailable"},
+                       playback.ErrorString());
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("ERROR"),
-                    QStringLiteral("Playback is unavailable"), QMessageBox::Ok, window);
-    box.setInformativeText(playback.ErrorString());
-    box.exec();
+    if (!plugin->HasAudioOutput()) {
+        if (!toldNoOutput) {
+            toldNoOutput = true;
+            ShowMessageBox(window, {StatusMessage::Warning, "MESSAGE", "No audio device"},
+                           tr("Nothing can be played: the system has no sound output. The "
+                              "layers are not affected, and Play works again once there is "
+                              "one."));
+        }
+        return;
+    }
+    plugin->Play(path);
 }

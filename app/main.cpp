@@ -1,4 +1,5 @@
 #include "commandlinefiles.h"
+#include "informationoptions.h"
 #include "qmwindow.h"
 
 #include "core/cleanupregistry.h"
@@ -8,6 +9,7 @@
 
 int main(int argc, char *argv[])
 {
+    AnswerInformationOptions(argc, argv);
     RemoveTemporaryFilesOnSignals();
     QApplication application(argc, argv);
     // Ties the window to its installed launcher (Wayland app id, task bar icon).

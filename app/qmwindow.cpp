@@ -2,11 +2,19 @@
 #include "ui_qmwindow.h"
 
 #include "audioconversion.h"
+#include "controldescriptions.h"
+#include "conversiontask.h"
 #include "dropfilter.h"
+#include "keyboardaccess.h"
 #include "layerplayer.h"
+#include "messagebox.h"
+#include "slideractions.h"
+#include "soundfilestate.h"
 #include "writefailuremessage.h"
 
 #include "core/addlayer.h"
+#include "core/cleanupregistry.h"
+#include "core/debuglines.h"
 #include "core/layertable.h"
 #include "core/statusmessage.h"
 #include "core/thresholdrules.h"
@@ -14,21 +22,30 @@
 #include "soundfile/soundfilereader.h"
 #include "soundfile/soundfilewriter.h"
 #include "soundfile/soundjob.h"
+#include "wav/inputfile.h"
 #include "wav/wavefilereader.h"
 
 #include <QApplication>
-#include <QDebug>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
-#include <QShortcut>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
 
 namespace {
 
 const QString LastFolderKey = QStringLiteral("LastFolder");
 const QString LastSaveFolderKey = QStringLiteral("LastSaveFolder");
+// The add dialog's filter last chosen: one of the three below.
+const QString LastFilterKey = QStringLiteral("LastFilter");
+const QString WaveFilter = QStringLiteral("wav");
+const QString AudioFilter = QStringLiteral("audio");
+const QString SoundFilter = QStringLiteral("qms");
 const QString DefaultWaveFolder = QStringLiteral("./wav");
 const QString DefaultSaveFolder = QStringLiteral("./qms");
 
@@ -60,6 +77,26 @@ QString CanonicalFolderOf(const QString &path)
     return QFileInfo(path).absoluteDir().canonicalPath();
 }
 
+// Where a dialog starts: `folder` when it exists, else `fallback` when that
+// exists, else the working folder itself. Never a folder that is not there,
+// which the dialog would take for a file name to propose.
+QString ExistingFolder(const QString &folder, const QString &fallback)
+{
+    if (QFileInfo(folder).isDir())
+        return folder;
+    if (QFileInfo(fallback).isDir())
+        return fallback;
+    return QDir::currentPath();
+}
+
+// True when `a` and `b` are the same file, by whatever paths.
+bool SameFile(const QString &a, const QString &b)
+{
+    FileIdentity first;
+    FileIdentity second;
+    return IdentityOf(a, first) && IdentityOf(b, second) && first == second;
+}
+
 } // namespace
 
 QMWindow::QMWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::QMWindow)
@@ -89,6 +126,8 @@ QMWindow::QMWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::QMWindow)
         thresholdButtonOf[slot] = thresholds[slot];
         addRemoveButtonOf[slot] = addRemoves[slot];
         playButtonOf[slot] = plays[slot];
+        // A layer's name is shown as written, never as markup.
+        filenames[slot]->setTextFormat(Qt::PlainText);
     }
 
     Layers.Reset();
@@ -108,10 +147,13 @@ QMWindow::QMWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::QMWindow)
     ui->GenerateButton->setVisible(false);
 
     // Sound files come in through Ctrl+O and by drag and drop too.
-    connect(new QShortcut(QKeySequence::Open, this), &QShortcut::activated, this,
-            [this] { BrowseSoundFile(); });
+    new KeyboardAccess(*ui, this, [this] { BrowseSoundFile(); });
     setAcceptDrops(true);
     installEventFilter(new DropFilter(this));
+    new SliderActions(ui->ThresholdSlider, this);
+    descriptions = new ControlDescriptions(*ui, this);
+    soundFileState = new SoundFileState(this, ui->GenerateButton);
+    Refresh();
 }
 
 QMWindow::~QMWindow()
@@ -185,16 +227,18 @@ bool QMWindow::AddLayerFile(const QString &path)
     if (!check.Accepted()) {
         const AudioConversion::Offer offer = Conversion().OfferFor(path, check);
         if (!offer.Possible) {
-            ShowStatus(check.Status, offer.Reason);
+            ShowStatus(check.Status, RefusalDetails(path, offer.Reason));
             return false;
         }
-        return ShowMessage(StatusMessageFor(check.Status), offer.Reason, tr("Convert…")) &&
+        return ShowMessage(StatusMessageFor(check.Status), RefusalDetails(path, offer.Reason),
+                           tr("&Convert…")) &&
                ConvertAndAdd(path);
     }
     ShowAvailableSpace();
     ShowThresholds();
     ShowAddedRow(Layers.LayerCount);
     ShowLayerName(Layers.LayerCount, check.DataLength);
+    Refresh();
     return true;
 }
 
@@ -207,10 +251,14 @@ void QMWindow::ShowLayerName(int layer, quint32 dataLength)
         (ui->centralWidget->isVisible() ? label->contentsRect().width() : label->minimumWidth()) -
         2 * label->margin();
     label->setText(label->fontMetrics().elidedText(name, Qt::ElideMiddle, width));
-    label->setToolTip(tr("%1\n%2\n%3 s, a slot of %4 bytes")
-                          .arg(name, QDir::toNativeSeparators(Layers.LayerPath[layer - 1]))
-                          .arg(double(dataLength) / Limits::BytesPerSecond, 0, 'f', 2)
-                          .arg(Layers.LayerSize[layer - 1]));
+    // A tooltip that looks like markup is taken for it: this one is made
+    // markup that shows the name as written.
+    label->setToolTip(Qt::convertFromPlainText(
+        tr("%1\n%2\n%3 s, a slot of %4 bytes")
+            .arg(name, QDir::toNativeSeparators(Layers.LayerPath[layer - 1]))
+            .arg(double(dataLength) / Limits::BytesPerSecond, 0, 'f', 2)
+            .arg(Layers.LayerSize[layer - 1]),
+        Qt::WhiteSpaceNormal));
 }
 
 bool QMWindow::ConvertAndAdd(const QString &source)
@@ -220,17 +268,87 @@ bool QMWindow::ConvertAndAdd(const QString &source)
         Conversion().CopyPath(source, QFileInfo(source).absolutePath()), waveFilesFilter());
     if (copy.isEmpty())
         return false;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const AudioConversion::Outcome outcome = Conversion().Convert(source, copy);
-    QApplication::restoreOverrideCursor();
-    if (!outcome.Converted) {
-        const QString reason = outcome.CopyNotWritten
-                                   ? tr("%1 was not written: %2").arg(copy, outcome.Reason)
-                                   : outcome.Reason;
-        ShowMessage({StatusMessage::Critical, "ERROR", "Conversion failed"}, reason);
+    const StatusMessage failed{StatusMessage::Critical, "ERROR", "Conversion failed"};
+    const QString notWritten = tr("%1 was not written: %2");
+
+    // Refused before anything is converted: a name no layer may have, the
+    // source itself, a loaded layer's file.
+    const QString name = LayerNameOf(copy);
+    if (name.size() > Limits::NameLength) {
+        ShowStatus(LayerStatus::NameTooLong,
+                   RefusalDetails(copy, tr("the name has %1 characters; a layer's name has at "
+                                           "most %2")
+                                            .arg(name.size())
+                                            .arg(Limits::NameLength)));
         return false;
     }
-    return AddLayerFile(copy);
+    if (SameFile(copy, source)) {
+        ShowMessage(failed, notWritten.arg(copy, tr("it is the file being converted")));
+        return false;
+    }
+    for (int layer = 1; layer <= Layers.LayerCount; ++layer) {
+        if (SameFile(copy, Layers.LayerPath[layer - 1])) {
+            ShowMessage(failed, notWritten.arg(copy, tr("it is layer %1").arg(layer)));
+            return false;
+        }
+    }
+
+    // The copy is written under a temporary name beside its own and takes
+    // that name only once it can be the next layer: a copy that is then
+    // refused (no space left for it), or whose conversion is cancelled or
+    // fails, leaves nothing behind, and a file it was to replace stays.
+    if (!Conversion().Loaded()) {
+        ShowMessage(failed, Conversion().Convert(source, copy).Reason);
+        return false;
+    }
+    const QString pending = QFileInfo(copy).absolutePath() + QStringLiteral("/.") +
+                            QString::fromLatin1(TemporarySuffix()) +
+                            QStringLiteral(".converting.wav");
+    int registered =
+        CleanupRegistry::Register(QFile::encodeName(pending), CleanupRegistry::Kind::File);
+    const AudioConversion::Outcome outcome =
+        ConversionTask(Conversion(), this).Run(source, pending, LayerNameOf(source));
+    const auto discard = [&] {
+        QFile::remove(pending);
+        CleanupRegistry::Unregister(registered);
+    };
+    if (outcome.Cancelled) {
+        discard();
+        return false;
+    }
+    if (!outcome.Converted) {
+        discard();
+        ShowMessage(failed, outcome.CopyNotWritten ? notWritten.arg(copy, outcome.Reason)
+                                                   : RefusalDetails(source, outcome.Reason));
+        return false;
+    }
+    const LayerCheck check = CheckWaveFile(pending);
+    if (!check.Accepted() || !FitsCapacity(Layers.UsedSpace, check.SlotSize)) {
+        discard();
+        const bool refused = !check.Accepted();
+        ShowStatus(refused ? check.Status : LayerStatus::NotEnoughSpace,
+                   RefusalDetails(
+                       copy, refused ? check.Reason
+                                     : DescribeCapacityRefusal(Layers.UsedSpace, check.SlotSize)));
+        return false;
+    }
+    if (std::rename(QFile::encodeName(pending).constData(), QFile::encodeName(copy).constData()) !=
+        0) {
+        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
+        discard();
+        ShowMessage(failed, notWritten.arg(copy, reason));
+        return false;
+    }
+    CleanupRegistry::Unregister(registered);
+    if (!AddLayerFile(copy))
+        return false;
+    if (outcome.Clipped > 0) {
+        ShowMessage({StatusMessage::Warning, "MESSAGE", "Converted with clipping"},
+                    RefusalDetails(copy, tr("%n sample(s) were beyond full scale and were "
+                                            "clipped; lower the source's level to avoid it.",
+                                            nullptr, int(qMin<qint64>(outcome.Clipped, INT_MAX)))));
+    }
+    return true;
 }
 
 void QMWindow::RemoveLayer(int layer)
@@ -239,6 +357,13 @@ void QMWindow::RemoveLayer(int layer)
     ShowThresholds();
     ShowAvailableSpace();
     ShowRemovedRow(layer);
+    Refresh();
+}
+
+void QMWindow::Refresh()
+{
+    descriptions->Update(Layers);
+    soundFileState->Update(Layers);
 }
 
 void QMWindow::ShowAddedRow(int layer)
@@ -311,19 +436,36 @@ QString QMWindow::BrowseFile(bool soundFiles)
     ReadRememberedFolders();
     if (!QFileInfo::exists(lastFolder))
         lastFolder = DefaultWaveFolder;
-    // WAV files first, selected unless sound files are asked for; those last.
-    QStringList filters{
-        waveFilesFilter(),
-        Conversion().FilesFilter(),
-        tr("Sound files (*.qms)"),
-    };
-    filters.removeAll(QString()); // no audio files without the conversion plugin
-    QString selected = soundFiles ? filters.last() : filters.first();
-    const QString path = QFileDialog::getOpenFileName(this, tr("Open File"), lastFolder,
-                                                      filters.join(QLatin1String(";;")), &selected);
+    // WAV files first, audio files, sound files last: the kind last chosen is
+    // selected, or sound files when they are asked for.
+    const QString filters[] = {waveFilesFilter(), Conversion().FilesFilter(),
+                               tr("Sound files (*.qms)")};
+    const QString kinds[] = {WaveFilter, AudioFilter, SoundFilter};
+    QStringList offered;
+    for (const QString &filter : filters) {
+        if (!filter.isEmpty()) // no audio files without the conversion plugin
+            offered << filter;
+    }
+    const QString kind =
+        soundFiles ? SoundFilter : QSettings().value(LastFilterKey, WaveFilter).toString();
+    QString selected = offered.first();
+    for (int i = 0; i < 3; ++i) {
+        if (kinds[i] == kind && !filters[i].isEmpty())
+            selected = filters[i];
+    }
+    // Sound files are looked for where the last one was saved or opened.
+    const QString start = soundFiles ? ExistingFolder(lastSaveFolder, DefaultSaveFolder)
+                                     : ExistingFolder(lastFolder, DefaultWaveFolder);
+    const QString path = QFileDialog::getOpenFileName(this, tr("Open File"), start,
+                                                      offered.join(QLatin1String(";;")), &selected);
     if (!path.isEmpty()) {
         lastFolder = CanonicalFolderOf(path);
-        QSettings().setValue(LastFolderKey, lastFolder);
+        QSettings settings;
+        settings.setValue(LastFolderKey, lastFolder);
+        for (int i = 0; i < 3 && !soundFiles; ++i) {
+            if (filters[i] == selected)
+                settings.setValue(LastFilterKey, kinds[i]);
+        }
     }
     return path;
 }
@@ -381,7 +523,12 @@ bool QMWindow::OpenSoundFile(const QString &path)
     SoundFileReader reader;
     if (!reader.Open(path)) {
         ShowStatus(reader.CannotRead() ? FileErrorBox : IncompatibleFormatBox,
-                   reader.Info().Problems.join(QLatin1Char('\n')));
+                   RefusalDetails(path, reader.Info().Problems.join(QLatin1Char('\n'))));
+        return false;
+    }
+    if (reader.Info().Layers.isEmpty()) {
+        // Nothing to load: the loaded layers stay.
+        ShowStatus(IncompatibleFormatBox, RefusalDetails(path, tr("it holds no layers")));
         return false;
     }
     if (Layers.LayerCount > 0 && !AskToReplaceLayers(path))
@@ -391,9 +538,9 @@ bool QMWindow::OpenSoundFile(const QString &path)
         return false;
     const LayerExtraction extraction = ExtractLayers(reader, folder);
     for (const QString &note : extraction.Notes)
-        qDebug() << note;
+        qCDebug(DebugLines) << note;
     if (!extraction.Done()) {
-        ShowStatus(FileErrorBox, extraction.Error);
+        ShowStatus(FileErrorBox, RefusalDetails(path, extraction.Error));
         return false;
     }
 
@@ -407,16 +554,22 @@ bool QMWindow::OpenSoundFile(const QString &path)
     ApplyThresholds(Layers.LayerThreshold, Layers.LayerCount, extraction.Thresholds);
     ShowThresholds();
     lastSaveFolder = CanonicalFolderOf(path);
+    QSettings().setValue(LastSaveFolderKey, lastSaveFolder);
     saveName = QFileInfo(path).fileName();
+    soundFileState->Saved(path, Layers);
+    Refresh();
     return true;
 }
 
 bool QMWindow::AskToReplaceLayers(const QString &path)
 {
-    return QMessageBox::question(
-               this, tr("MESSAGE"),
-               tr("Replace the loaded layers with those of %1?").arg(QFileInfo(path).fileName()),
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    QMessageBox box(QMessageBox::Question, tr("MESSAGE"), QString(),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    SetBoxTexts(box,
+                tr("Replace the loaded layers with those of %1?").arg(QFileInfo(path).fileName()),
+                QString());
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }
 
 QString QMWindow::ChooseLayerFolder(const QString &soundFilePath)
@@ -485,12 +638,14 @@ void QMWindow::SelectLayer(int layer)
     ui->ThresholdSlider->setVisible(true);
     Layers.SelectedLayer = layer;
     ui->ThresholdSlider->setValue(Layers.LayerThreshold[layer]);
+    Refresh();
 }
 
 void QMWindow::on_ThresholdSlider_sliderMoved(int position)
 {
     DragThreshold(Layers.LayerThreshold, Layers.SelectedLayer, Layers.LayerCount, position);
     ShowThresholds();
+    Refresh();
 }
 
 void QMWindow::ResetThresholdSelection()
@@ -552,15 +707,20 @@ void QMWindow::PlayLayer(int layer)
 void QMWindow::on_GenerateButton_clicked()
 {
     for (int slot = 0; slot < Rows; ++slot)
-        qDebug() << Layers.LayerName[slot] << "---" << Layers.LayerPath[slot];
+        qCDebug(DebugLines) << Layers.LayerName[slot] << "---" << Layers.LayerPath[slot];
 
     ReadRememberedFolders();
     if (!QFileInfo::exists(lastSaveFolder))
         lastSaveFolder = DefaultSaveFolder;
-    const QString start =
-        saveName.isEmpty() ? lastSaveFolder : lastSaveFolder + QLatin1Char('/') + saveName;
+    // A name typed without the suffix gets it.
+    QFileDialog dialog(this, tr("Save File"), ExistingFolder(lastSaveFolder, DefaultSaveFolder),
+                       tr("QuelmarSound (*.qms)"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("qms"));
+    if (!saveName.isEmpty())
+        dialog.selectFile(saveName);
     Layers.SoundFilePath =
-        QFileDialog::getSaveFileName(this, tr("Save File"), start, tr("QuelmarSound (*.qms)"));
+        dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     if (!Layers.SoundFilePath.isEmpty()) {
         // The folder is remembered also for a file that does not exist yet.
         const QString folder = CanonicalFolderOf(Layers.SoundFilePath);
@@ -569,17 +729,22 @@ void QMWindow::on_GenerateButton_clicked()
             QSettings().setValue(LastSaveFolderKey, lastSaveFolder);
         }
     }
-    qDebug() << Layers.SoundFilePath;
+    qCDebug(DebugLines) << Layers.SoundFilePath;
     SetSoundFileName();
 
     const SoundJob job = MakeSoundJob(Layers);
-    ShowWriteFailure(WriteSoundFile(job), job);
+    const WriteReport report = WriteSoundFile(job);
+    if (report.Written()) {
+        saveName = Layers.SoundFileName;
+        soundFileState->Saved(Layers.SoundFilePath, Layers);
+    }
+    ShowWriteFailure(report, job);
 }
 
 void QMWindow::SetSoundFileName()
 {
     Layers.SoundFileName = LayerNameOf(Layers.SoundFilePath);
-    qDebug() << Layers.SoundFileName;
+    qCDebug(DebugLines) << Layers.SoundFileName;
 }
 
 void QMWindow::ShowWriteFailure(const WriteReport &report, const SoundJob &job)
@@ -604,15 +769,5 @@ void QMWindow::ShowStatus(LayerStatus status, const QString &reason)
 bool QMWindow::ShowMessage(const StatusMessage &message, const QString &details,
                            const QString &action)
 {
-    const QMessageBox::Icon icon =
-        message.kind == StatusMessage::Warning ? QMessageBox::Warning : QMessageBox::Critical;
-    QMessageBox box(icon, QString::fromUtf8(message.title), QString::fromUtf8(message.text),
-                    QMessageBox::Ok, this);
-    box.setDefaultButton(QMessageBox::NoButton);
-    box.setInformativeText(details);
-    QPushButton *actionButton =
-        action.isEmpty() ? nullptr : box.addButton(action, QMessageBox::AcceptRole);
-    box.setEscapeButton(QMessageBox::Ok); // Escape leaves things as they are
-    box.exec();
-    return actionButton && box.clickedButton() == actionButton;
+    return ShowMessageBox(this, message, details, action);
 }

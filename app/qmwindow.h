@@ -9,9 +9,11 @@
 #include <QStringList>
 
 class AudioConversion;
+class ControlDescriptions;
 class LayerPlayer;
 class QLabel;
 class QPushButton;
+class SoundFileState;
 struct SoundJob;
 struct StatusMessage;
 struct WriteReport;
@@ -99,8 +101,10 @@ private:
     bool AskToReplaceLayers(const QString &path);
     QString ChooseLayerFolder(const QString &soundFilePath);
     void RemoveAllLayers();
-    // Asks where to save a converted copy of `source`, writes it and adds it
-    // through AddLayerFile(). True when it was added.
+    // Asks where to save a converted copy of `source`, converts it (off the
+    // GUI thread, with progress and Cancel) and adds it through
+    // AddLayerFile(); a copy that is not added is not left on disk. True when
+    // it was added.
     bool ConvertAndAdd(const QString &source);
     AudioConversion &Conversion();
     void RemoveLayer(int layer);
@@ -118,6 +122,9 @@ private:
 
     void ShowThresholds();
     void ShowAvailableSpace();
+    // Brings what the controls say (names, descriptions, tooltips) and the
+    // title up to date after a change.
+    void Refresh();
     void ShowWriteFailure(const WriteReport &report, const SoundJob &job);
     // The box of a status, with `reason` as its informative text.
     void ShowStatus(LayerStatus status, const QString &reason);
@@ -145,6 +152,8 @@ private:
     QPushButton *playButtonOf[Rows] = {};
     LayerPlayer *player = nullptr;         // made when a layer is first played
     AudioConversion *conversion = nullptr; // made when a file first needs it
+    ControlDescriptions *descriptions = nullptr;
+    SoundFileState *soundFileState = nullptr;
 };
 
 #endif // QMWINDOW_H

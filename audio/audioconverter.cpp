@@ -22,9 +22,10 @@ QString seconds(qint64 frames, int rate)
 class Conversion
 {
 public:
-    Conversion(ConversionReport &report, const Preparation &preparation)
+    Conversion(ConversionReport &report, const Preparation &preparation,
+               const ConversionProgress &progress)
         : report(report), preparation(preparation),
-          mayShorten(preparation.Trim.has_value() || preparation.Fit)
+          mayShorten(preparation.Trim.has_value() || preparation.Fit), progress(progress)
     {}
 
     bool Run(const QString &input, const QString &output, const QList<FileIdentity> &untouchable,
@@ -52,6 +53,18 @@ private:
                     QStringLiteral("even trimmed it lasts more than %1, the most a layer holds")
                         .arg(SecondsText(LayerFormat::MaxSeconds)));
     }
+    // Tells the caller how far the decoding is; false when it says to stop.
+    bool goOn()
+    {
+        if (!progress)
+            return true;
+        const double whole = format().ExactLength && format().Frames > 0
+                                 ? double(format().Frames)
+                                 : LayerFormat::MaxSeconds * format().SampleRate;
+        if (progress(qMin(double(frames) / whole, 1.0)))
+            return true;
+        return fail(ConversionResult::Cancelled, QStringLiteral("the conversion was cancelled"));
+    }
     const AudioFormat &format() const { return source.Format(); }
     AudioDecoder &decoder() { return source.Decoder(); }
     bool decoded(qint64 frames);
@@ -65,6 +78,7 @@ private:
     // length is judged on the prepared sound.
     const bool mayShorten;
     bool cut = false; // decoding stopped where the copy is cut to fit
+    const ConversionProgress &progress;
     AudioSource source;
     qint64 frames = 0;     // decoded, of the source
     qint64 notNumbers = 0; // samples replaced
@@ -118,12 +132,14 @@ bool Conversion::Run(const QString &input, const QString &output,
 }
 
 // Counts `count` more frames decoded; false when that is more than a layer
-// holds, whatever the source's rate, so that no more is decoded.
+// holds, whatever the source's rate, so that no more is decoded, or when the
+// caller's progress function says to stop.
 bool Conversion::decoded(qint64 count)
 {
     frames += count;
-    return mayShorten || !LayerFormat::TooLong(double(frames), format().SampleRate) ||
-           tooLong(qMax(frames, format().Frames), format().ExactLength);
+    if (!mayShorten && LayerFormat::TooLong(double(frames), format().SampleRate))
+        return tooLong(qMax(frames, format().Frames), format().ExactLength);
+    return goOn();
 }
 
 bool Conversion::copy()
@@ -218,12 +234,12 @@ bool Conversion::write(OutputFile &out)
 
 bool ConvertAudioFile(const QString &input, const QString &output, ConversionReport *report,
                       const QList<FileIdentity> &untouchable, bool replaceExisting,
-                      const Preparation &preparation)
+                      const Preparation &preparation, const ConversionProgress &progress)
 {
     ConversionReport unused;
     ConversionReport &outcome = report ? *report : unused;
     outcome = ConversionReport();
-    return Conversion(outcome, preparation)
+    return Conversion(outcome, preparation, progress)
         .Run(input, output, untouchable,
              replaceExisting ? OutputFile::Existing::Replace : OutputFile::Existing::Keep);
 }

@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // How a conversion ended.
 enum class ConversionResult {
     Converted,
@@ -20,7 +22,14 @@ enum class ConversionResult {
     // The preparation's choices do not go together, or leave no room for the
     // sound (Preparation::Problem()): nothing was read.
     Unprepared,
+    Cancelled, // stopped by the caller's progress function
 };
+
+// Follows a conversion and can stop it: called after each block decoded,
+// on the converting thread, with the share of the source done so far (0 to
+// 1; for a source of unknown length, the share of what a layer holds). The
+// conversion stops, writing nothing, when it returns false.
+using ConversionProgress = std::function<bool(double share)>;
 
 // What ConvertAudioFile() did.
 struct ConversionReport
@@ -71,6 +80,6 @@ struct ConversionReport
 bool ConvertAudioFile(const QString &input, const QString &output,
                       ConversionReport *report = nullptr,
                       const QList<FileIdentity> &untouchable = {}, bool replaceExisting = true,
-                      const Preparation &preparation = {});
+                      const Preparation &preparation = {}, const ConversionProgress &progress = {});
 
 #endif // AUDIOCONVERTER_H

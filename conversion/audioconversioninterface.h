@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QtPlugin>
 
+#include <functional>
+
 class CleanupRegistry;
 struct LayerCheck;
 
@@ -26,7 +28,7 @@ public:
     };
     // How a conversion ended: the copy written, or why not. `CopyNotWritten`
     // when the copy itself could not be written; the reason then concerns
-    // the copy.
+    // the copy. `Cancelled` when the progress function stopped it.
     struct Outcome
     {
         bool Converted = false;
@@ -36,7 +38,13 @@ public:
         // "ends early: 0.50 s of the 1.00 s announced", "2 samples were not
         // numbers".
         QStringList Warnings;
+        bool Cancelled = false;
+        qint64 Clipped = 0; // samples of the copy that were beyond full scale
     };
+    // Called after each block decoded, on the thread that converts, with the
+    // share done (0 to 1); the conversion stops, writing nothing, when it
+    // returns false.
+    using Progress = std::function<bool(double share)>;
 
     virtual ~AudioConversionInterface() = default;
 
@@ -47,14 +55,17 @@ public:
     virtual void UseCleanupRegistry(CleanupRegistry *registry) = 0;
 
     virtual Offer OfferFor(const QString &path, const LayerCheck &check) = 0;
-    virtual Outcome Convert(const QString &input, const QString &output) = 0;
+    // Writes the copy of `input` at `output`. May run on any thread, one
+    // conversion at a time.
+    virtual Outcome Convert(const QString &input, const QString &output,
+                            const Progress &progress) = 0;
     // Where the copy of `source` goes in `folder` unless another is chosen.
     virtual QString CopyPath(const QString &source, const QString &folder) = 0;
     // The open dialog's filter of the audio files this build can read.
     virtual QString FilesFilter() = 0;
 };
 
-#define AudioConversionInterface_iid "com.quelmar.QuelmarR4FileGen.AudioConversionInterface/2.1"
+#define AudioConversionInterface_iid "com.quelmar.QuelmarR4FileGen.AudioConversionInterface/3.0"
 Q_DECLARE_INTERFACE(AudioConversionInterface, AudioConversionInterface_iid)
 
 #endif // AUDIOCONVERSIONINTERFACE_H

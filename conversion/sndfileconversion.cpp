@@ -17,13 +17,19 @@ AudioConversionInterface::Offer SndfileConversion::OfferFor(const QString &path,
     return Offer{offer.Possible, offer.Reason};
 }
 
-AudioConversionInterface::Outcome SndfileConversion::Convert(const QString &input,
-                                                             const QString &output)
+AudioConversionInterface::Outcome
+SndfileConversion::Convert(const QString &input, const QString &output, const Progress &progress)
 {
     ConversionReport report;
-    const bool converted = ConvertAudioFile(input, output, &report);
-    return Outcome{converted, report.Result == ConversionResult::NotWritten, report.Reason,
-                   report.Warnings};
+    const bool converted = ConvertAudioFile(input, output, &report, {}, true, {}, progress);
+    Outcome outcome;
+    outcome.Converted = converted;
+    outcome.CopyNotWritten = report.Result == ConversionResult::NotWritten;
+    outcome.Reason = report.Reason;
+    outcome.Warnings = report.Warnings;
+    outcome.Cancelled = report.Result == ConversionResult::Cancelled;
+    outcome.Clipped = report.Clipped;
+    return outcome;
 }
 
 QString SndfileConversion::CopyPath(const QString &source, const QString &folder)

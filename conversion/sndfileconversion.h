@@ -15,7 +15,7 @@ class SndfileConversion : public QObject, public AudioConversionInterface
 public:
     void UseCleanupRegistry(CleanupRegistry *registry) override;
     Offer OfferFor(const QString &path, const LayerCheck &check) override;
-    Outcome Convert(const QString &input, const QString &output) override;
+    Outcome Convert(const QString &input, const QString &output, const Progress &progress) override;
     QString CopyPath(const QString &source, const QString &folder) override;
     QString FilesFilter() override;
 };

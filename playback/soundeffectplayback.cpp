@@ -1,5 +1,7 @@
 #include "soundeffectplayback.h"
 
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -13,4 +15,9 @@ void SoundEffectPlayback::Play(const QString &path)
     // now. Playback starts as soon as the file is loaded.
     effect->setSource(QUrl::fromLocalFile(path));
     effect->play();
+}
+
+bool SoundEffectPlayback::HasAudioOutput()
+{
+    return !QMediaDevices::audioOutputs().isEmpty();
 }

@@ -17,6 +17,7 @@ class SoundEffectPlayback : public QObject, public LayerPlaybackInterface
 
 public:
     void Play(const QString &path) override;
+    bool HasAudioOutput() override;
 
 private:
     QSoundEffect *effect = nullptr;

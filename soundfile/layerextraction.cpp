@@ -6,12 +6,12 @@
 #include "soundfilereader.h"
 #include "soundjob.h"
 
+#include "core/debuglines.h"
 #include "core/layertable.h"
 #include "core/thresholdrules.h"
 #include "wav/inputfile.h"
 #include "wav/waveheader.h"
 
-#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -134,7 +134,7 @@ private:
                                 .arg(k + 1)
                                 .arg(layer.Name, fileName);
         }
-        qDebug() << "Layer" << k + 1 << "extracted to" << extracted.Path;
+        qCDebug(DebugLines) << "Layer" << k + 1 << "extracted to" << extracted.Path;
         result.Layers << extracted;
         return true;
     }

@@ -1,12 +1,12 @@
 #include "soundfilewriter.h"
 
+#include "core/debuglines.h"
 #include "outputfile.h"
 #include "soundfileformat.h"
 #include "wav/inputfile.h"
 #include "wav/waveheader.h"
 
 #include <QDateTime>
-#include <QDebug>
 
 namespace {
 
@@ -66,7 +66,7 @@ WriteReport writeLayer(OutputFile &out, const QString &path, qint32 slotSize, in
     quint32 dataLength = 0;
     QString error;
     if (!openLayer(wav, path, slotSize, dataLength, error)) {
-        qDebug() << "Unable to read " << path;
+        qCDebug(DebugLines) << "Unable to read " << path;
         return failure(WriteStatus::LayerUnusable, layer, error);
     }
     qint64 copied = 0;
@@ -74,7 +74,7 @@ WriteReport writeLayer(OutputFile &out, const QString &path, qint32 slotSize, in
     while (copied < dataLength) {
         const qint64 wanted = qMin<qint64>(CopyBlock, dataLength - copied);
         if (!wav.ReadAt(WaveHeader::Size + copied, wanted, block)) {
-            qDebug() << "Unable to read " << path;
+            qCDebug(DebugLines) << "Unable to read " << path;
             return failure(WriteStatus::LayerUnusable, layer, wav.ErrorString());
         }
         if (!out.Write(block))
@@ -83,7 +83,7 @@ WriteReport writeLayer(OutputFile &out, const QString &path, qint32 slotSize, in
         if (block.size() < wanted)
             break; // the file lost samples since it was checked
     }
-    qDebug() << "Writing Data From " << path;
+    qCDebug(DebugLines) << "Writing Data From " << path;
     // A file that lost samples is padded up to its full slot, so every later
     // layer still starts where the header says.
     if (!writeZeros(out, slotSize - copied))
@@ -101,7 +101,7 @@ WriteReport WriteSoundFile(const SoundJob &job)
     // Checked before the output is touched, so a refused job keeps any file
     // already at that path.
     if (SoundFileFormat::FileLength(job, header.size()) > Limits::Capacity) {
-        qDebug() << "Space is not enough";
+        qCDebug(DebugLines) << "Space is not enough";
         return failure(WriteStatus::OverCapacity, 0, QString());
     }
 
@@ -109,14 +109,14 @@ WriteReport WriteSoundFile(const SoundJob &job)
     // would shift every name after it. (The WAV check refuses layers whose
     // names hold one.)
     if (job.FileName.contains(QLatin1Char(SoundFileFormat::NameSeparator))) {
-        qDebug() << "Unable to open " << job.FilePath;
+        qCDebug(DebugLines) << "Unable to open " << job.FilePath;
         return failure(WriteStatus::CannotCreate, 0,
                        QStringLiteral("its name contains a line break"));
     }
 
     OutputFile out(job.FilePath);
     if (!out.Open()) {
-        qDebug() << "Unable to open " << job.FilePath;
+        qCDebug(DebugLines) << "Unable to open " << job.FilePath;
         return failure(WriteStatus::CannotCreate, 0, out.ErrorString());
     }
     // Replacing a layer's WAV file would destroy the samples being copied,
@@ -125,7 +125,7 @@ WriteReport WriteSoundFile(const SoundJob &job)
     for (int k = 0; out.ReplacesExisting() && k < count; ++k) {
         FileIdentity layer;
         if (IdentityOf(job.Paths[k], layer) && layer == out.ExistingIdentity()) {
-            qDebug() << "Output would replace the layer " << job.Paths[k];
+            qCDebug(DebugLines) << "Output would replace the layer " << job.Paths[k];
             return failure(WriteStatus::OutputIsLayer, k + 1, QString());
         }
     }
@@ -133,14 +133,14 @@ WriteReport WriteSoundFile(const SoundJob &job)
     WriteReport report =
         out.Write(header) ? WriteReport() : failure(WriteStatus::WriteFailed, 0, out.ErrorString());
     if (report.Written()) {
-        qDebug() << "Quantity Of Files" << job.Count;
+        qCDebug(DebugLines) << "Quantity Of Files" << job.Count;
         for (int k = 0; k < count && report.Written(); ++k)
             report = writeLayer(out, job.Paths[k], job.Sizes[k], k + 1);
     }
     if (report.Written() && !out.Commit())
         report = failure(WriteStatus::WriteFailed, 0, out.ErrorString());
     if (report.Status == WriteStatus::WriteFailed)
-        qDebug() << "Unable to write " << job.FilePath << report.Error;
+        qCDebug(DebugLines) << "Unable to write " << job.FilePath << report.Error;
     if (report.Written())
         report.BytesWritten = out.BytesWritten();
     // An output not committed is removed when `out` goes.

@@ -8,6 +8,7 @@
 //   QMS_FAULT_READ_AFTER=N          after the first N such reads succeeded
 //   QMS_FAULT_TAKEN=NAME            an open(O_CREAT | O_EXCL) of a file called NAME finds that
 //                                   another program has just made it
+//   QMS_FAULT_READ_SLOW=TEXT        read() and pread() wait 30 ms on files whose path holds TEXT
 
 #include <cerrno>
 #include <cstdarg>
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <string>
 #include <unistd.h>
 
 namespace {
@@ -52,6 +54,24 @@ void takeName(int folder, const char *path, int flags)
             std::perror("faultshim");
         close(fd);
     }
+}
+
+// The path `fd` is open on, "" when unknown.
+std::string pathOf(int fd)
+{
+    char link[64];
+    char path[4096] = {};
+    std::snprintf(link, sizeof link, "/proc/self/fd/%d", fd);
+    if (readlink(link, path, sizeof path - 1) < 0)
+        return std::string();
+    return path;
+}
+
+void slowDown(int fd)
+{
+    const char *text = std::getenv("QMS_FAULT_READ_SLOW");
+    if (text && *text && pathOf(fd).find(text) != std::string::npos)
+        usleep(30000);
 }
 
 bool readFails(int fd)
@@ -96,8 +116,15 @@ int fdatasync(int fd)
     return next<int (*)(int)>("fdatasync")(fd);
 }
 
+ssize_t read(int fd, void *buffer, size_t count)
+{
+    slowDown(fd);
+    return next<ssize_t (*)(int, void *, size_t)>("read")(fd, buffer, count);
+}
+
 ssize_t pread(int fd, void *buffer, size_t count, off_t offset)
 {
+    slowDown(fd);
     if (readFails(fd))
         return -1;
     return next<ssize_t (*)(int, void *, size_t, off_t)>("pread")(fd, buffer, count, offset);
@@ -105,6 +132,7 @@ ssize_t pread(int fd, void *buffer, size_t count, off_t offset)
 
 ssize_t pread64(int fd, void *buffer, size_t count, off_t offset)
 {
+    slowDown(fd);
     if (readFails(fd))
         return -1;
     return next<ssize_t (*)(int, void *, size_t, off_t)>("pread64")(fd, buffer, count, offset);

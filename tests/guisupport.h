@@ -5,17 +5,22 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QHash>
+#include <QImage>
 #include <QLineEdit>
 #include <QList>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QQueue>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 
+#include <cmath>
 #include <functional>
 
 // Helpers for the tests that drive the real main window under the offscreen
@@ -60,7 +65,10 @@ public:
     }
 
     void then(Answer answer) { answers.enqueue(std::move(answer)); }
-    int pending() const { return answers.size(); }
+    // A progress dialog shows only when its work lasts: it is answered only
+    // when an answer is given here for it, and else left alone.
+    void thenProgress(Answer answer) { progressAnswer = std::move(answer); }
+    int pending() const { return int(answers.size()) + (progressAnswer ? 1 : 0); }
 
     QList<SeenDialog> seen;
     QStringList problems;
@@ -183,10 +191,16 @@ private:
         QWidget *dialog = QApplication::activeModalWidget();
         if (!dialog || answered.contains(dialog))
             return;
+        Answer answer;
+        if (qobject_cast<QProgressDialog *>(dialog)) {
+            if (!progressAnswer)
+                return;
+            std::swap(answer, progressAnswer);
+        }
         answered.removeAll(nullptr);
         answered << dialog;
         seen << describe(dialog);
-        if (answers.isEmpty()) {
+        if (!answer && answers.isEmpty()) {
             problems << QStringLiteral("unexpected %1 \"%2\" \"%3\"")
                             .arg(seen.last().className, seen.last().title, seen.last().text);
             closeDialog(dialog);
@@ -197,7 +211,7 @@ private:
         // further dialog (a file dialog's overwrite question) that needs one.
         QMetaObject::invokeMethod(
             this,
-            [answer = answers.dequeue(), target = QPointer<QWidget>(dialog)] {
+            [answer = answer ? answer : answers.dequeue(), target = QPointer<QWidget>(dialog)] {
                 if (target)
                     answer(target);
             },
@@ -206,8 +220,52 @@ private:
 
     QTimer timer;
     QQueue<Answer> answers;
+    Answer progressAnswer;
     QList<QPointer<QWidget>> answered; // the dialogs handed out, while they live
 };
+
+// The text a label or tooltip shows for `text`: markup is read as such,
+// anything else as written.
+inline QString ShownText(const QString &text)
+{
+    if (!Qt::mightBeRichText(text))
+        return text;
+    QString shown = QTextDocumentFragment::fromHtml(text).toPlainText();
+    shown.replace(QChar::LineSeparator, QLatin1Char('\n'));
+    return shown;
+}
+
+// The WCAG contrast ratio (1 to 21) between the text drawn in `image` and
+// its background: the background is the colour most pixels have, the text
+// the one that differs from it the most.
+inline double TextContrast(const QImage &image)
+{
+    const auto luminance = [](QRgb rgb) {
+        const auto channel = [](int value) {
+            const double c = value / 255.0;
+            return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(qRed(rgb)) + 0.7152 * channel(qGreen(rgb)) +
+               0.0722 * channel(qBlue(rgb));
+    };
+    const auto ratio = [](double a, double b) { return (qMax(a, b) + 0.05) / (qMin(a, b) + 0.05); };
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[image.pixel(x, y) | 0xff000000];
+    QRgb background = 0;
+    int most = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it) {
+        if (it.value() > most) {
+            most = it.value();
+            background = it.key();
+        }
+    }
+    double best = 1;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        best = qMax(best, ratio(luminance(it.key()), luminance(background)));
+    return best;
+}
 
 // Waits until every call posted so far has run, with whatever it did (a
 // drop's or the command line's deferred opening, and its dialogs): a call
@@ -243,11 +301,13 @@ StartOwnProcess(QProcess &process,
                   {QString::fromLatin1(QTest::currentTestFunction())});
 }
 
-// Starts the copy and fails the test when the copy does.
-inline void RunInOwnProcess()
+// Starts the copy, with `environment` for it, and fails the test when the
+// copy does.
+inline void
+RunInOwnProcess(QProcessEnvironment environment = QProcessEnvironment::systemEnvironment())
 {
     QProcess process;
-    StartOwnProcess(process);
+    StartOwnProcess(process, environment);
     QVERIFY(process.waitForFinished(120000));
     QVERIFY2(process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0,
              process.readAll().constData());

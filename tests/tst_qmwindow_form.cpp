@@ -3,6 +3,7 @@
 
 #include "windowtest.h"
 
+#include <QAccessible>
 #include <QButtonGroup>
 #include <QFrame>
 #include <QGridLayout>
@@ -92,7 +93,7 @@ private slots:
         QCOMPARE(slider->minimum(), 0);
         QCOMPARE(slider->maximum(), 126);
         QCOMPARE(slider->orientation(), Qt::Vertical);
-        QCOMPARE(slider->toolTip(), QStringLiteral("Adjust the Threshold"));
+        QVERIFY(slider->toolTip().startsWith(QStringLiteral("Adjust the Threshold\n")));
         slider->setValue(127);
         QCOMPARE(slider->value(), 126);
         slider->setValue(-1);
@@ -129,7 +130,7 @@ private slots:
         QVERIFY(!threshold->autoExclusive());
         QVERIFY(!threshold->autoDefault());
         QVERIFY(!threshold->isDefault());
-        QCOMPARE(threshold->toolTip(), QStringLiteral("Threshold Value of this Layer"));
+        QVERIFY(threshold->toolTip().startsWith(QStringLiteral("Threshold Value of this Layer\n")));
 
         QLabel *name = driver->filename(layer);
         QCOMPARE(name->minimumSize(), QSize(290, 0));
@@ -137,8 +138,7 @@ private slots:
         QCOMPARE(name->margin(), 3);
         QCOMPARE(name->indent(), 0);
         QCOMPARE(name->frameShape(), QFrame::NoFrame);
-        QCOMPARE(name->palette().color(QPalette::Active, QPalette::Text), QColor(195, 195, 195));
-        QCOMPARE(name->palette().color(QPalette::Disabled, QPalette::Text), QColor(118, 116, 108));
+        QCOMPARE(name->textFormat(), Qt::PlainText);
 
         QPushButton *addRemove = driver->addRemoveButton(layer);
         QCOMPARE(addRemove->text(), QStringLiteral("+"));
@@ -154,42 +154,150 @@ private slots:
         QCOMPARE(play->minimumSize(), QSize(23, 23));
         QCOMPARE(play->maximumSize(), QSize(23, 23));
         QCOMPARE(play->toolTip(), QStringLiteral("Play the Waveform"));
+        // Every colour comes from the palette of the desktop.
+        for (QWidget *control : {static_cast<QWidget *>(threshold), static_cast<QWidget *>(name),
+                                 static_cast<QWidget *>(addRemove), static_cast<QWidget *>(play)})
+            QCOMPARE(control->palette().resolveMask(), QPalette::ResolveMask(0));
     }
 
-    // Layer 1's row: its own size policy and a green threshold button.
+    // Layer 1's row: its own size policy and a threshold in bold.
     void firstRowDiffers_data()
     {
         QTest::addColumn<int>("layer");
         QTest::addColumn<QSizePolicy::Policy>("policy");
         QTest::addColumn<int>("stretch");
-        // Active Button, Inactive Window, Disabled ButtonText, Active AlternateBase
-        QTest::addColumn<QList<QColor>>("colors");
-        QTest::newRow("layer 1") << 1 << QSizePolicy::Preferred << 6
-                                 << QList<QColor>{QColor(0, 170, 0), QColor(0, 170, 0),
-                                                  QColor(0, 85, 0), QColor(127, 212, 127)};
-        const QPalette usual = QApplication::palette();
+        QTest::newRow("layer 1") << 1 << QSizePolicy::Preferred << 6;
         for (int layer = 2; layer <= 8; ++layer)
-            QTest::addRow("layer %d", layer)
-                << layer << QSizePolicy::Fixed << 3
-                << QList<QColor>{usual.color(QPalette::Active, QPalette::Button),
-                                 usual.color(QPalette::Inactive, QPalette::Window),
-                                 usual.color(QPalette::Disabled, QPalette::ButtonText),
-                                 usual.color(QPalette::Active, QPalette::AlternateBase)};
+            QTest::addRow("layer %d", layer) << layer << QSizePolicy::Fixed << 3;
     }
     void firstRowDiffers()
     {
         QFETCH(int, layer);
         QFETCH(QSizePolicy::Policy, policy);
         QFETCH(int, stretch);
-        QFETCH(QList<QColor>, colors);
         QLabel *name = driver->filename(layer);
         QCOMPARE(name->sizePolicy().horizontalPolicy(), policy);
         QCOMPARE(name->sizePolicy().horizontalStretch(), stretch);
-        const QPalette palette = driver->thresholdButton(layer)->palette();
-        QCOMPARE(palette.color(QPalette::Active, QPalette::Button), colors[0]);
-        QCOMPARE(palette.color(QPalette::Inactive, QPalette::Window), colors[1]);
-        QCOMPARE(palette.color(QPalette::Disabled, QPalette::ButtonText), colors[2]);
-        QCOMPARE(palette.color(QPalette::Active, QPalette::AlternateBase), colors[3]);
+        QCOMPARE(driver->thresholdButton(layer)->font().bold(), layer == 1);
+    }
+
+    // Every threshold button, selected or not, reads clearly (WCAG AA,
+    // 4.5:1) under a light and a dark palette: measured on the drawn button.
+    void thresholdsContrast_data()
+    {
+        QTest::addColumn<QPalette>("palette");
+        QTest::newRow("default") << QApplication::palette();
+        // Adwaita-dark's colours, as the GTK platform theme gives them.
+        QPalette dark;
+        const QColor window(0x35, 0x35, 0x35), text(0xee, 0xee, 0xec);
+        for (const auto &[role, colour] :
+             std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
+                 {QPalette::Window, window},
+                 {QPalette::WindowText, text},
+                 {QPalette::Base, QColor(0x2d, 0x2d, 0x2d)},
+                 {QPalette::Text, text},
+                 {QPalette::Button, QColor(0x3a, 0x3a, 0x3a)},
+                 {QPalette::ButtonText, text},
+                 {QPalette::Light, QColor(0x4a, 0x4a, 0x4a)},
+                 {QPalette::Midlight, QColor(0x42, 0x42, 0x42)},
+                 {QPalette::Mid, QColor(0x2a, 0x2a, 0x2a)},
+                 {QPalette::Dark, QColor(0x1e, 0x1e, 0x1e)},
+                 {QPalette::Shadow, QColor(0, 0, 0)},
+                 {QPalette::Highlight, QColor(0x15, 0x53, 0x9e)},
+                 {QPalette::HighlightedText, QColor(0xff, 0xff, 0xff)}})
+            dark.setColor(role, colour);
+        QTest::newRow("Adwaita-dark") << dark;
+    }
+    void thresholdsContrast()
+    {
+        QFETCH(QPalette, palette);
+        const QPalette before = QApplication::palette();
+        QApplication::setPalette(palette);
+        addLayers(3);
+        for (int checked = 1; checked <= 2; ++checked) {
+            driver->click(driver->thresholdButton(checked));
+            driver->thresholdButton(checked)->clearFocus(); // no focus frame drawn
+            for (int layer = 1; layer <= 3; ++layer) {
+                // The middle of the button: its number, without the frame.
+                QPushButton *button = driver->thresholdButton(layer);
+                const QRect middle(button->width() * 3 / 10, 3, button->width() * 4 / 10,
+                                   button->height() - 6);
+                const double ratio = GuiSupport::TextContrast(button->grab(middle).toImage());
+                QVERIFY2(ratio >= 4.5, qPrintable(QStringLiteral("layer %1 (%2 checked): %3:1")
+                                                      .arg(layer)
+                                                      .arg(checked)
+                                                      .arg(ratio)));
+            }
+        }
+        QApplication::setPalette(before);
+    }
+
+    // Each control says what it does and for which layer, through the
+    // accessibility tree; Tab goes row by row, Enter presses; F1 helps.
+    void keyboardAndScreenReader()
+    {
+        addLayers(3);
+        const auto name = [](QWidget *widget) {
+            return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
+        };
+        QCOMPARE(name(driver->playButton(2)), QStringLiteral("Play layer 2"));
+        QCOMPARE(name(driver->thresholdButton(2)), QStringLiteral("Threshold of layer 2: 43"));
+        QCOMPARE(name(driver->addRemoveButton(3)), QStringLiteral("Remove layer 3"));
+        QCOMPARE(name(driver->addRemoveButton(4)), QStringLiteral("Add a layer"));
+        QCOMPARE(name(driver->bar()), QStringLiteral("Available space: 92 %, 32.7 s free"));
+        QVERIFY(!QAccessible::queryAccessibleInterface(driver->thresholdButton(1))
+                     ->text(QAccessible::Description)
+                     .isEmpty());
+
+        QMWindow *window = driver->window.get();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        driver->thresholdButton(1)->setFocus();
+        QStringList order{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < 9; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            order << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(order, QStringLiteral("ThrOfLayer_1 Play_Button_1 ThrOfLayer_2 Play_Button_2 "
+                                       "ThrOfLayer_3 Del_Br_Button_3 Play_Button_3 "
+                                       "Del_Br_Button_4 GenerateButton ThrOfLayer_1")
+                            .split(QLatin1Char(' ')));
+
+        QTest::keyClick(driver->thresholdButton(1), Qt::Key_Return);
+        QVERIFY(driver->slider()->isVisible());
+        QCOMPARE(name(driver->slider()), QStringLiteral("Threshold of layer 1"));
+
+        driver->dialogs.then(DialogAnswerer::press(QMessageBox::Ok));
+        QTest::keyClick(window, Qt::Key_F1);
+        QCOMPARE(driver->dialogs.pending(), 0);
+        QVERIFY(driver->dialogs.seen.last().informativeText.contains(QStringLiteral("1 to 126")));
+    }
+
+    // --help and --version answer without a window, with no display at all.
+    void informationOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("--help") << QStringList{"--help"} << "Usage: ";
+        QTest::newRow("-h after a file") << QStringList{"kick.wav", "-h"} << "--version";
+        QTest::newRow("--version") << QStringList{"--version"} << "QuelmarR4FileGen " QMS_VERSION;
+    }
+    void informationOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, output);
+        QProcess program;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("DISPLAY"));
+        environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        program.setProcessEnvironment(environment);
+        program.start(QStringLiteral(WINDOW_PATH), arguments);
+        QVERIFY(program.waitForFinished(30000));
+        const QString printed = QString::fromLocal8Bit(program.readAllStandardOutput());
+        QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY2(printed.contains(output), qPrintable(printed));
     }
 
     void thresholdButtonsFormOneExclusiveGroup()

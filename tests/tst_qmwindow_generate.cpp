@@ -128,12 +128,80 @@ private slots:
         QCOMPARE(written.mid(104, 20), QByteArray("\nx.qms\nbig.wav\n\n\n\n\n\n"));
     }
 
+    // At first the save dialog starts in "qms", or, without it, in the
+    // working folder, and proposes no name.
+    void saveDialogStartsInQmsAtFirst_data()
+    {
+        QTest::addColumn<bool>("qmsExists");
+        QTest::newRow("qms") << true;
+        QTest::newRow("no qms") << false;
+    }
     void saveDialogStartsInQmsAtFirst()
     {
+        QFETCH(bool, qmsExists);
+        if (!qmsExists)
+            QVERIFY(QDir().rmdir(QStringLiteral("qms")));
         addLayers(1);
         driver->generate({DialogAnswerer::cancel()});
         QCOMPARE(QDir(driver->dialogs.seen.last().directory).canonicalPath(),
-                 canonical(QStringLiteral("qms")));
+                 qmsExists ? canonical(QStringLiteral("qms")) : QDir().canonicalPath());
+        QCOMPARE(driver->dialogs.seen.last().fileName, QString());
+    }
+
+    // A name typed without the suffix gets ".qms", in the file's name and in
+    // the name it holds; the title names the file, marked while the layers
+    // differ from it.
+    void suffixAndTitle()
+    {
+        addLayers(2);
+        QCOMPARE(driver->window->windowTitle(), QStringLiteral("QuelmarR4FileGen"));
+        driver->generate({DialogAnswerer::chooseFile(path(QStringLiteral("truck")))});
+        QVERIFY(!QFileInfo::exists(path(QStringLiteral("truck"))));
+        QCOMPARE(readFile(path(QStringLiteral("truck.qms"))).mid(104, 11),
+                 QByteArray("\ntruck.qms\n"));
+        QCOMPARE(driver->window->windowTitle(), QStringLiteral("truck.qms[*] – QuelmarR4FileGen"));
+        QVERIFY(!driver->window->isWindowModified());
+        driver->click(driver->thresholdButton(1));
+        driver->drag(100);
+        QVERIFY(driver->window->isWindowModified());
+        driver->drag(64); // as written
+        QVERIFY(!driver->window->isWindowModified());
+    }
+
+    // Closing with layers not yet generated asks first; Save runs Generate.
+    void closeQuestion_data()
+    {
+        QTest::addColumn<bool>("generatedFirst");
+        QTest::addColumn<int>("answer"); // to the question, if asked
+        QTest::addColumn<bool>("closed");
+        QTest::newRow("cancel") << false << int(QMessageBox::Cancel) << false;
+        QTest::newRow("discard") << false << int(QMessageBox::Discard) << true;
+        QTest::newRow("save") << false << int(QMessageBox::Save) << true;
+        QTest::newRow("save cancelled") << false << int(QMessageBox::Save) << false;
+        QTest::newRow("nothing changed") << true << int(QMessageBox::NoButton) << true;
+    }
+    void closeQuestion()
+    {
+        QFETCH(bool, generatedFirst);
+        QFETCH(int, answer);
+        QFETCH(bool, closed);
+        addLayers(1);
+        const QString output = path(QStringLiteral("set.qms"));
+        if (generatedFirst)
+            driver->generate({DialogAnswerer::chooseFile(output)});
+        if (answer != QMessageBox::NoButton)
+            driver->dialogs.then(DialogAnswerer::press(QMessageBox::StandardButton(answer)));
+        if (answer == QMessageBox::Save) {
+            driver->dialogs.then(closed ? DialogAnswerer::chooseFile(output)
+                                        : DialogAnswerer::cancel());
+        }
+        driver->window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(driver->window.get()));
+        QTest::keyClick(driver->window.get(), Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(driver->dialogs.pending(), 0);
+        QCOMPARE(driver->window->isVisible(), !closed);
+        QCOMPARE(QFileInfo::exists(output),
+                 generatedFirst || (answer == QMessageBox::Save && closed));
     }
 
     // The folder of the chosen file is remembered, canonical, whether the

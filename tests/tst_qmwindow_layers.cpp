@@ -5,7 +5,9 @@
 #include "windowtest.h"
 
 #include "app/audioconversion.h"
+#include "core/addlayer.h"
 #include "core/cleanupregistry.h"
+#include "core/thresholdrules.h"
 
 #include <atomic>
 #include <chrono>
@@ -16,6 +18,8 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QProgressDialog>
+#include <QWheelEvent>
 
 using GuiSupport::DialogAnswerer;
 
@@ -33,7 +37,7 @@ class TestWindowLayers : public WindowTest
 {
     Q_OBJECT
 
-    enum SaveAnswer { Accept, Cancel, OverSource };
+    enum SaveAnswer { Accept, Cancel, OverSource, LongName };
 
 private slots:
     // "+" adds the next layer, "-" removes the last; the rows are checked
@@ -163,8 +167,9 @@ private slots:
         QCOMPARE(box.title, title);
         QCOMPARE(box.text, text);
         QCOMPARE(box.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
-        QCOMPARE(box.informativeText, informative);
-        QCOMPARE(box.buttonTexts.contains(QStringLiteral("Convert…")), convert);
+        // The box names the file.
+        QCOMPARE(box.informativeText, chosen.isEmpty() ? informative : chosen + ": " + informative);
+        QCOMPARE(box.buttonTexts.contains(QStringLiteral("&Convert…")), convert);
         QCOMPARE(box.buttonTexts.size(), convert ? 2 : 1);
 
         driver->checkRows(names);
@@ -200,7 +205,7 @@ private slots:
         QVERIFY2(!released, "the window waited on a named pipe");
         QCOMPARE(driver->dialogs.seen.last().text, QStringLiteral("File Error"));
         QCOMPARE(driver->dialogs.seen.last().informativeText,
-                 QStringLiteral("it is a named pipe (FIFO), not a regular file"));
+                 QStringLiteral("pipe.wav: it is a named pipe (FIFO), not a regular file"));
         driver->checkRows({});
     }
 
@@ -229,7 +234,7 @@ private slots:
                  qPrintable(shown));
         QVERIFY(label->fontMetrics().horizontalAdvance(shown) <=
                 label->contentsRect().width() - 2 * label->margin());
-        QCOMPARE(label->toolTip(),
+        QCOMPARE(GuiSupport::ShownText(label->toolTip()),
                  QStringLiteral("%1\n%2\n1.50 s, a slot of 132608 bytes").arg(name, path(name)));
         driver->removeLastLayer();
         QCOMPARE(label->toolTip(), QString());
@@ -237,14 +242,17 @@ private slots:
 
     // "Convert…" in the refusal box of an audio file, through the real
     // dialogs: the copy is saved where the user says (the save dialog starts
-    // beside the source) and added as the layer. The source never changes.
+    // beside the source) and added as the layer. The source never changes,
+    // and a copy that is not added is not left behind.
     void convert_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QStringList>("make"); // %1: the file
         QTest::addColumn<QString>("informative");
         QTest::addColumn<QString>("suggested");
-        QTest::addColumn<int>("answer"); // to the save dialog
+        QTest::addColumn<int>("answer");     // to the save dialog
+        QTest::addColumn<quint32>("loaded"); // a layer added first; 0: none
+        QTest::addColumn<QString>("lastBox");
         QTest::addColumn<QString>("added");
 
         const QStringList mp3{"ffmpeg",
@@ -259,8 +267,8 @@ private slots:
                               "%1"};
         const QString isMp3 = QStringLiteral("MP3, 48000 Hz, 2 channels, compressed, 0.50 s; a "
                                              "layer must be 44100 Hz, 1 channel, 16-bit");
-        QTest::newRow("an MP3") << "tone.mp3" << mp3 << isMp3 << "tone.wav" << int(Accept)
-                                << "tone.wav";
+        QTest::newRow("an MP3") << "tone.mp3" << mp3 << isMp3 << "tone.wav" << int(Accept) << 0u
+                                << QString() << "tone.wav";
         QTest::newRow("an ffmpeg WAV: the copy named apart")
             << "voice.wav" << QStringList{"ffmpeg",
                                           "-f",
@@ -272,11 +280,27 @@ private slots:
                                           "%1"}
             << "a LIST chunk stands where the data chunk must start; the file is WAV, 44100 Hz, 1 "
                "channel, 16-bit integer, 0.50 s"
-            << "voice (44100 Hz mono).wav" << int(Accept) << "voice (44100 Hz mono).wav";
-        QTest::newRow("save cancelled")
-            << "tone.mp3" << mp3 << isMp3 << "tone.wav" << int(Cancel) << QString();
+            << "voice (44100 Hz mono).wav" << int(Accept) << 0u << QString()
+            << "voice (44100 Hz mono).wav";
+        QTest::newRow("save cancelled") << "tone.mp3" << mp3 << isMp3 << "tone.wav" << int(Cancel)
+                                        << 0u << QString() << QString();
         QTest::newRow("saved over the source")
-            << "tone.mp3" << mp3 << isMp3 << "tone.wav" << int(OverSource) << QString();
+            << "tone.mp3" << mp3 << isMp3 << "tone.wav" << int(OverSource) << 0u
+            << "Conversion failed" << QString();
+        QTest::newRow("a name too long, refused before converting")
+            << "tone.mp3" << mp3 << isMp3 << "tone.wav" << int(LongName) << 0u
+            << "Filename is toooo long!" << QString();
+        QTest::newRow("no space left for the copy")
+            << "tone.mp3" << mp3 << isMp3 << "tone.wav" << int(Accept) << LargestData
+            << "Not enough space!" << QString();
+        QTest::newRow("clipped samples noted")
+            << "loud.wav" << QStringList{"sox", "-n",   "-r",   "48000", "-e", "floating-point",
+                                         "-b",  "32",   "-c",   "1",     "%1", "synth",
+                                         "0.5", "sine", "1000", "vol",   "2"}
+            << "WAV, 48000 Hz, 1 channel, 32-bit float, 0.50 s; a layer must be 44100 Hz, 1 "
+               "channel, 16-bit"
+            << "loud (44100 Hz mono).wav" << int(Accept) << 0u << "Converted with clipping"
+            << "loud (44100 Hz mono).wav";
     }
     void convert()
     {
@@ -285,6 +309,8 @@ private slots:
         QFETCH(QString, informative);
         QFETCH(QString, suggested);
         QFETCH(int, answer);
+        QFETCH(quint32, loaded);
+        QFETCH(QString, lastBox);
         QFETCH(QString, added);
 
         const QString source = path(file);
@@ -292,40 +318,46 @@ private slots:
         if (!made.isEmpty())
             QSKIP(qPrintable(made));
         const QByteArray checksum = AudioSupport::checksum(source);
+        QStringList layers = addLayers(loaded > 0 ? 1 : 0, loaded);
+        const int seenBefore = int(driver->dialogs.seen.size());
         const QStringList before = TestSupport::entries(files->path());
 
         QList<DialogAnswerer::Answer> answers{DialogAnswerer::chooseFile(source),
-                                              DialogAnswerer::press(QStringLiteral("Convert…"))};
+                                              DialogAnswerer::press(QStringLiteral("&Convert…"))};
         if (answer == Accept)
             answers << DialogAnswerer::acceptSuggested();
         else if (answer == Cancel)
             answers << DialogAnswerer::cancel();
+        else if (answer == LongName)
+            answers << DialogAnswerer::chooseFile(path(QString(77, QLatin1Char('n')) + ".wav"));
         else
-            answers << DialogAnswerer::chooseFile(source) << DialogAnswerer::press(QMessageBox::Yes)
-                    << DialogAnswerer::press(QMessageBox::Ok);
-        driver->click(driver->addRemoveButton(1), answers);
+            answers << DialogAnswerer::chooseFile(source)
+                    << DialogAnswerer::press(QMessageBox::Yes);
+        if (!lastBox.isEmpty())
+            answers << DialogAnswerer::press(QMessageBox::Ok);
+        driver->click(driver->addRemoveButton(layers.size() + 1), answers);
 
-        const QList<GuiSupport::SeenDialog> &seen = driver->dialogs.seen;
+        const QList<GuiSupport::SeenDialog> seen = driver->dialogs.seen.mid(seenBefore);
         QCOMPARE(seen.size(), answers.size());
-        QCOMPARE(seen[1].informativeText, informative);
+        QCOMPARE(seen[1].informativeText, file + QStringLiteral(": ") + informative);
         QCOMPARE(seen[2].title, QStringLiteral("Save Converted Copy"));
         QCOMPARE(seen[2].acceptMode, QFileDialog::AcceptSave);
         QCOMPARE(seen[2].selectedFiles, QStringList{path(suggested)});
+        QCOMPARE(seen.last().text, lastBox.isEmpty() ? seen[2].text : lastBox);
         if (answer == OverSource) {
-            QCOMPARE(seen.last().text, QStringLiteral("Conversion failed"));
             QCOMPARE(seen.last().informativeText,
                      source + QStringLiteral(" was not written: it is the file being converted"));
         }
         QVERIFY(!QApplication::overrideCursor());
         QCOMPARE(AudioSupport::checksum(source), checksum);
-        if (added.isEmpty()) {
-            driver->checkRows({});
-            QCOMPARE(TestSupport::entries(files->path()), before);
-        } else {
-            driver->checkRows({added});
+        if (!added.isEmpty()) {
+            layers << added;
             QCOMPARE(Layers.LayerPath[0], path(added));
             QCOMPARE(Layers.LayerSize[0], 44544);
+        } else {
+            QCOMPARE(TestSupport::entries(files->path()), before);
         }
+        driver->checkRows(layers);
     }
 
     // The conversion plugin writes its copy under a temporary name where the
@@ -408,9 +440,8 @@ private slots:
         QVERIFY(driver->slider()->isVisible());
         QCOMPARE(driver->slider()->value(), 63);
         QCOMPARE(Layers.SelectedLayer, 2);
-        // A value set from code or by the keyboard moves no threshold.
+        // A value set from code moves no threshold.
         driver->slider()->setValue(10);
-        QTest::keyClick(driver->slider(), Qt::Key_Up);
         QCOMPARE(Layers.LayerThreshold[2], 63);
     }
 
@@ -516,35 +547,33 @@ private slots:
     }
 
     // The first Play loads the playback plugin, and with it Qt Multimedia: in
-    // a process of its own, where nothing has played before.
-    void playIsMadeOnFirstUseAndFailsQuietly()
+    // a process of its own, where nothing has played before, and with no
+    // sound server to reach (Qt Multimedia finds its outputs through
+    // PulseAudio). Without a sound output Play says so once and plays
+    // nothing.
+    void playIsMadeOnFirstUseAndSaysWhenThereIsNoOutput()
     {
-        if (!GuiSupport::InOwnProcess())
-            return GuiSupport::RunInOwnProcess();
+        if (!GuiSupport::InOwnProcess()) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("PULSE_SERVER"), path(QStringLiteral("no-server")));
+            return GuiSupport::RunInOwnProcess(environment);
+        }
         const auto multimediaLoaded = [] {
             QFile maps(QStringLiteral("/proc/self/maps"));
             return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("libQt6Multimedia");
         };
         addLayers(2);
-        QVERIFY(!driver->window->findChild<QObject *>(QStringLiteral("layerSound")));
         QVERIFY(!multimediaLoaded());
-        driver->click(driver->playButton(1));
+        driver->click(driver->playButton(1), {DialogAnswerer::press(QMessageBox::Ok)});
         QVERIFY(multimediaLoaded());
-        QObject *sound = driver->window->findChild<QObject *>(QStringLiteral("layerSound"));
-        QVERIFY(sound);
-        QVERIFY(sound->inherits("QSoundEffect"));
-        QCOMPARE(sound->property("source").toUrl(), QUrl::fromLocalFile(Layers.LayerPath[0]));
-        // Loaded, or given up for want of an audio device.
-        const auto settled = [sound] {
-            const QByteArray status = sound->property("status").toByteArray();
-            return status == "Ready" || status == "Error";
-        };
-        QTRY_VERIFY(settled());
+        const GuiSupport::SeenDialog box = driver->dialogs.seen.last();
+        QCOMPARE(box.icon, QMessageBox::Warning);
+        QCOMPARE(box.text, QStringLiteral("No audio device"));
         driver->click(driver->playButton(2));
-        driver->click(driver->playButton(2));
-        QTRY_VERIFY(settled());
-        QCOMPARE(driver->window->findChildren<QObject *>(QStringLiteral("layerSound")).size(), 1);
-        QCOMPARE(sound->property("source").toUrl(), QUrl::fromLocalFile(Layers.LayerPath[1]));
+        driver->click(driver->playButton(1));
+        QCOMPARE(driver->dialogs.seen.last().text, box.text);
+        QCOMPARE(driver->dialogs.seen.size(), 3); // two add dialogs and the one box
+        QVERIFY(!driver->window->findChild<QObject *>(QStringLiteral("layerSound")));
         driver->checkRows({"layer1.wav", "layer2.wav"});
     }
 
@@ -596,7 +625,8 @@ private slots:
         QCOMPARE(seen.first().nameFilters,
                  (QStringList{"Wave File 44100 16 MONO (*.wav )", "Sound files (*.qms)"}));
         QCOMPARE(seen.last().text, QStringLiteral("File Error"));
-        QCOMPARE(seen.last().informativeText, QStringLiteral("2 channels, needs 1 (mono)"));
+        QCOMPARE(seen.last().informativeText,
+                 QStringLiteral("stereo.wav: 2 channels, needs 1 (mono)"));
         QCOMPARE(seen.last().buttonTexts.size(), 1);
         driver->checkRows({});
     }
@@ -646,6 +676,136 @@ private slots:
         restart();
         addLayers(1);
         QCOMPARE(QDir(driver->dialogs.seen[0].directory).canonicalPath(), wavFolder);
+    }
+
+    // Keys, the wheel and a click in the groove change the threshold as a
+    // drag to the slider's new position does.
+    void sliderActionsFollowTheDragRule_data()
+    {
+        QTest::addColumn<QString>("action");
+        for (const char *action : {"Up", "PageDown", "End", "Home", "wheel", "groove"})
+            QTest::newRow(action) << action;
+    }
+    void sliderActionsFollowTheDragRule()
+    {
+        QFETCH(QString, action);
+        addLayers(4);
+        driver->click(driver->thresholdButton(2));
+        QSlider *slider = driver->slider();
+        const int before = slider->value();
+        LayerThresholds expected;
+        std::copy(std::begin(Layers.LayerThreshold), std::end(Layers.LayerThreshold),
+                  std::begin(expected));
+        const QMap<QString, Qt::Key> keys{{"Up", Qt::Key_Up},
+                                          {"PageDown", Qt::Key_PageDown},
+                                          {"End", Qt::Key_End},
+                                          {"Home", Qt::Key_Home}};
+        if (keys.contains(action)) {
+            QTest::keyClick(slider, keys[action]);
+        } else if (action == QLatin1String("wheel")) {
+            const QPointF at(slider->width() / 2.0, slider->height() / 2.0);
+            QWheelEvent wheel(at, slider->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(slider, &wheel);
+        } else {
+            QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() / 2, 2));
+        }
+        QVERIFY(slider->value() != before);
+        DragThreshold(expected, 2, 4, slider->value());
+        QStringList texts;
+        for (int layer = 1; layer <= 8; ++layer)
+            texts << QString::number(expected[layer]);
+        QCOMPARE(driver->thresholdTexts(), texts);
+        QCOMPARE(Layers.LayerThreshold[2], expected[2]);
+    }
+
+    // A name that looks like markup is shown as written, on its row, in its
+    // tooltip and in a box; "fifo" is a named pipe, which an image loaded
+    // from the name would wait on for good.
+    void namesAreShownAsText()
+    {
+        QVERIFY(TestSupport::makeFifo(path(QStringLiteral("fifo"))));
+        const QString name = QStringLiteral("<img src=fifo>.wav");
+        driver->addLayer(wave(name));
+        QLabel *label = driver->filename(1);
+        QCOMPARE(label->text(), name);
+        QVERIFY(!label->grab().isNull());
+        QVERIFY(GuiSupport::ShownText(label->toolTip()).startsWith(name + QLatin1Char('\n')));
+
+        const QString refused = QStringLiteral("<img src=fifo>2.wav");
+        QVERIFY(TestSupport::writeFile(path(refused), "not a WAV file"));
+        driver->click(driver->addRemoveButton(2),
+                      {DialogAnswerer::chooseFile(path(refused)), [](QWidget *box) {
+                           box->grab(); // drawn, as the user sees it
+                           DialogAnswerer::press(QMessageBox::Ok)(box);
+                       }});
+        QVERIFY(driver->dialogs.seen.last().informativeText.startsWith(refused + ": "));
+        driver->checkRows({name});
+    }
+
+    // Cancel stops the conversion: no copy and no layer. The source is read
+    // slowly (faultshim.cpp) so that Cancel comes while it is converted, in
+    // a copy of this test with the shim loaded.
+    void convertCancelled()
+    {
+        if (!GuiSupport::InOwnProcess()) {
+            const QString made = AudioSupport::make({"sox", "-n", "-r", "48000", "-b", "24", "-c",
+                                                     "2", path(QStringLiteral("source.wav")),
+                                                     "synth", "8", "sine", "440"});
+            if (!made.isEmpty())
+                QSKIP(qPrintable(made));
+            QProcessEnvironment environment = TestSupport::withFaults(
+                QProcessEnvironment::systemEnvironment(), QStringLiteral(FAULTSHIM_PATH),
+                {QStringLiteral("QMS_FAULT_READ_SLOW=long.wav")});
+            environment.insert(QStringLiteral("QMS_TEST_FOLDER"), files->path());
+            QProcess program;
+            GuiSupport::StartOwnProcess(program, environment);
+            QVERIFY(program.waitForFinished(120000));
+            QVERIFY2(program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0,
+                     program.readAll().constData());
+            return;
+        }
+        const QString source = path(QStringLiteral("long.wav"));
+        QVERIFY(QFile::copy(QDir(qEnvironmentVariable("QMS_TEST_FOLDER")).filePath("source.wav"),
+                            source));
+        const QStringList before = TestSupport::entries(files->path());
+        driver->dialogs.then(DialogAnswerer::chooseFile(source));
+        driver->dialogs.then(DialogAnswerer::press(QStringLiteral("&Convert…")));
+        driver->dialogs.then(DialogAnswerer::acceptSuggested());
+        driver->dialogs.thenProgress([](QWidget *dialog) {
+            auto *cancel = dialog->findChild<QPushButton *>();
+            QVERIFY(qobject_cast<QProgressDialog *>(dialog) && cancel);
+            QTest::mouseClick(cancel, Qt::LeftButton);
+        });
+        driver->click(driver->addRemoveButton(1));
+        QCOMPARE(driver->dialogs.pending(), 0);
+        QCOMPARE(TestSupport::entries(files->path()), before);
+        driver->checkRows({});
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // The add dialog comes back with the kind of file last chosen in it.
+    void addDialogRemembersTheFilter()
+    {
+        const QString mp3 = path(QStringLiteral("tone.mp3"));
+        const QString made = AudioSupport::make(
+            {"ffmpeg", "-f", "lavfi", "-i", "sine=duration=0.5", "-c:a", "libmp3lame", mp3});
+        if (!made.isEmpty())
+            QSKIP(qPrintable(made));
+        driver->dialogs.then([mp3](QWidget *dialog) {
+            auto *files = qobject_cast<QFileDialog *>(dialog);
+            files->selectNameFilter(files->nameFilters().at(1));
+            DialogAnswerer::chooseFile(mp3)(dialog);
+        });
+        driver->click(
+            driver->addRemoveButton(1),
+            {DialogAnswerer::press(QStringLiteral("&Convert…")), DialogAnswerer::cancel()});
+        restart();
+        driver->click(driver->addRemoveButton(1),
+                      {DialogAnswerer::cancel(), DialogAnswerer::press(QMessageBox::Ok)});
+        const GuiSupport::SeenDialog dialog = driver->dialogs.seen.first();
+        QVERIFY2(dialog.selectedNameFilter.startsWith(QStringLiteral("Audio files")),
+                 qPrintable(dialog.selectedNameFilter));
     }
 
     // Not a test of behaviour: saves pictures of the window to the folder in

@@ -199,11 +199,14 @@ private slots:
         QTest::addColumn<QString>("informative");
         QTest::newRow("damaged") << "damaged"
                                  << "Incomatible file format"
-                                 << "the signature differs from \"Quelmar(tm) inc, California, "
-                                    "USA\" at byte 0";
+                                 << "bad.qms: the signature differs from \"Quelmar(tm) inc, "
+                                    "California, USA\" at byte 0";
         QTest::newRow("a named pipe") << "pipe"
                                       << "File Error"
-                                      << "it is a named pipe (FIFO), not a regular file";
+                                      << "bad.qms: it is a named pipe (FIFO), not a regular file";
+        QTest::newRow("no layers") << "empty"
+                                   << "Incomatible file format"
+                                   << "bad.qms: it holds no layers";
     }
 
     // A file the parser refuses opens nothing: its problems are the box's
@@ -214,9 +217,15 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, informative);
         const QString bad = path(QStringLiteral("bad.qms"));
-        if (kind == QLatin1String("pipe"))
+        if (kind == QLatin1String("pipe")) {
             QVERIFY(TestSupport::makeFifo(bad));
-        else
+        } else if (kind == QLatin1String("empty")) {
+            LayerTable none;
+            none.SoundFilePath = bad;
+            none.SoundFileName = LayerNameOf(bad);
+            TestSupport::DebugCapture quiet;
+            QVERIFY(WriteSoundFile(MakeSoundJob(none)).Written());
+        } else
             QVERIFY(TestSupport::writeFile(bad, "quelmar" + readFile(soundFile()).mid(7)));
         const QStringList loaded = addLayers(1);
 
@@ -239,8 +248,8 @@ private slots:
             << "drop" << QStringList{"a.wav", "b.wav", "c.wav"} << QStringList{} << 3;
         QTest::newRow("one refused among them")
             << "command line" << QStringList{"a.wav", "!b.wav", "c.wav"}
-            << QStringList{"Incomatible file format: not a RIFF WAVE file (it starts with 6E 6F "
-                           "74 20)"}
+            << QStringList{"Incomatible file format: b.wav: not a RIFF WAVE file (it starts with "
+                           "6E 6F 74 20)"}
             << 2;
         QStringList ten;
         for (int i = 1; i <= 10; ++i)

@@ -3,15 +3,15 @@
 #include "inputfile.h"
 #include "waveheader.h"
 
+#include "core/debuglines.h"
 #include "core/limits.h"
 
-#include <QDebug>
 #include <QFileInfo>
 
 LayerCheck CheckWaveFile(const QString &path)
 {
     if (path.isEmpty()) {
-        qDebug() << "No file choosen";
+        qCDebug(DebugLines) << "No file choosen";
         return LayerCheck::Refused(LayerStatus::NoFileChosen, QStringLiteral("no file was chosen"));
     }
     const QString name = QFileInfo(path).fileName();
@@ -25,37 +25,37 @@ LayerCheck CheckWaveFile(const QString &path)
         return LayerCheck::Refused(LayerStatus::CannotOpen,
                                    QStringLiteral("its name contains a line break"));
 
-    qDebug() << path << "File opening";
+    qCDebug(DebugLines) << path << "File opening";
     InputFile file;
     QByteArray header;
     if (!file.Open(path)) {
-        qDebug() << "Unable to open " << path;
+        qCDebug(DebugLines) << "Unable to open " << path;
         return LayerCheck::Refused(LayerStatus::CannotOpen, file.ErrorString());
     }
     if (!file.ReadAt(0, WaveHeader::Size, header)) {
-        qDebug() << "Unable to read " << path;
+        qCDebug(DebugLines) << "Unable to read " << path;
         return LayerCheck::Refused(LayerStatus::CannotOpen, file.ErrorString());
     }
     file.Close();
 
     switch (WaveHeader::Check(header)) {
     case WaveHeader::Problem::NoDataTag:
-        qDebug() << "format of fifle is apple-similar. Escaped";
+        qCDebug(DebugLines) << "format of fifle is apple-similar. Escaped";
         return LayerCheck::Refused(LayerStatus::NoDataChunk, WaveHeader::Describe(header));
     case WaveHeader::Problem::DataLengthOutOfRange:
-        qDebug() << "File is too big";
+        qCDebug(DebugLines) << "File is too big";
         return LayerCheck::Refused(LayerStatus::DataLengthOutOfRange, WaveHeader::Describe(header));
     case WaveHeader::Problem::UnsupportedFormat:
-        qDebug() << "Incompatible format of fifle";
+        qCDebug(DebugLines) << "Incompatible format of fifle";
         return LayerCheck::Refused(LayerStatus::UnsupportedFormat, WaveHeader::Describe(header));
     case WaveHeader::Problem::None:
         break;
     }
 
     const quint32 dataLength = WaveHeader::DataLength(header);
-    qDebug() << "Measured waveform's length is " << dataLength << "bytes";
+    qCDebug(DebugLines) << "Measured waveform's length is " << dataLength << "bytes";
     const qint32 slotSize = WaveHeader::SlotSize(dataLength);
-    qDebug() << "Trimmed waveform's length is " << slotSize << "bytes";
+    qCDebug(DebugLines) << "Trimmed waveform's length is " << slotSize << "bytes";
     return LayerCheck::Slot(slotSize, dataLength);
 }
 

@@ -1,0 +1,3 @@
+#include "debuglines.h"
+
+Q_LOGGING_CATEGORY(DebugLines, "qms.debug")
