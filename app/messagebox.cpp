@@ -9,8 +9,8 @@
 
 namespace {
 
-// About 50 characters of the box's font: a sentence or two per line.
-constexpr int TextWidthInCharacters = 50;
+// About 65 characters of the box's font: a sentence or two per line.
+constexpr int TextWidthInCharacters = 65;
 
 } // namespace
 

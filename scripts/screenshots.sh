@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
 # Builds and saves pictures of the main window (empty, three layers with one
-# selected, eight layers after a drag) into the folder given, /tmp/shots by
-# default.
+# selected, a refusal box, eight layers after a drag, the close question)
+# into the folder given, /tmp/shots by default: under the default (light)
+# palette, under a dark one, and at twice the scale.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/configure.sh >/dev/null
 build=${BUILD_DIR:-build}
-QT_QPA_PLATFORM=offscreen QMS_SCREENSHOT_DIR="${1:-/tmp/shots}" \
-    "$build/tests/tst_qmwindow_layers" screenshots >/dev/null
-echo "Saved to ${1:-/tmp/shots}/: start.png three-layers.png eight-layers.png"
+folder=${1:-/tmp/shots}
+shoot() { # PREFIX [VARIABLE=VALUE...]
+    local prefix=$1
+    shift
+    env QT_QPA_PLATFORM=offscreen QMS_SCREENSHOT_DIR="$folder" QMS_SCREENSHOT_PREFIX="$prefix" \
+        QT_PLUGIN_PATH="$build/app" "$@" "$build/tests/tst_qmwindow_layers" screenshots >/dev/null
+}
+shoot light-
+shoot dark- QMS_SCREENSHOT_DARK=1
+shoot 2x- QT_SCALE_FACTOR=2
+echo "Saved to $folder/: {light,dark,2x}-{start,three-layers,refused,eight-layers,close-question}.png"

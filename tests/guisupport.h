@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QList>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPointer>
 #include <QProcess>
 #include <QProgressDialog>
@@ -233,6 +234,37 @@ inline QString ShownText(const QString &text)
     QString shown = QTextDocumentFragment::fromHtml(text).toPlainText();
     shown.replace(QChar::LineSeparator, QLatin1Char('\n'));
     return shown;
+}
+
+// A dark palette: Adwaita-dark's colours, as the GTK platform theme gives
+// them.
+inline QPalette DarkPalette()
+{
+    QPalette dark;
+    const QColor text(0xee, 0xee, 0xec);
+    const std::pair<QPalette::ColorRole, QColor> colours[] = {
+        {QPalette::Window, QColor(0x35, 0x35, 0x35)},
+        {QPalette::WindowText, text},
+        {QPalette::Base, QColor(0x2d, 0x2d, 0x2d)},
+        {QPalette::AlternateBase, QColor(0x32, 0x32, 0x32)},
+        {QPalette::Text, text},
+        {QPalette::Button, QColor(0x3a, 0x3a, 0x3a)},
+        {QPalette::ButtonText, text},
+        {QPalette::Light, QColor(0x4a, 0x4a, 0x4a)},
+        {QPalette::Midlight, QColor(0x42, 0x42, 0x42)},
+        {QPalette::Mid, QColor(0x2a, 0x2a, 0x2a)},
+        {QPalette::Dark, QColor(0x1e, 0x1e, 0x1e)},
+        {QPalette::Shadow, QColor(0, 0, 0)},
+        {QPalette::Highlight, QColor(0x15, 0x53, 0x9e)},
+        {QPalette::HighlightedText, QColor(0xff, 0xff, 0xff)},
+        {QPalette::ToolTipBase, QColor(0x26, 0x26, 0x26)},
+        {QPalette::ToolTipText, text},
+    };
+    for (const auto &[role, colour] : colours)
+        dark.setColor(role, colour);
+    dark.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x91, 0x91, 0x90));
+    dark.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x91, 0x91, 0x90));
+    return dark;
 }
 
 // The WCAG contrast ratio (1 to 21) between the text drawn in `image` and

@@ -187,26 +187,7 @@ private slots:
     {
         QTest::addColumn<QPalette>("palette");
         QTest::newRow("default") << QApplication::palette();
-        // Adwaita-dark's colours, as the GTK platform theme gives them.
-        QPalette dark;
-        const QColor window(0x35, 0x35, 0x35), text(0xee, 0xee, 0xec);
-        for (const auto &[role, colour] :
-             std::initializer_list<std::pair<QPalette::ColorRole, QColor>>{
-                 {QPalette::Window, window},
-                 {QPalette::WindowText, text},
-                 {QPalette::Base, QColor(0x2d, 0x2d, 0x2d)},
-                 {QPalette::Text, text},
-                 {QPalette::Button, QColor(0x3a, 0x3a, 0x3a)},
-                 {QPalette::ButtonText, text},
-                 {QPalette::Light, QColor(0x4a, 0x4a, 0x4a)},
-                 {QPalette::Midlight, QColor(0x42, 0x42, 0x42)},
-                 {QPalette::Mid, QColor(0x2a, 0x2a, 0x2a)},
-                 {QPalette::Dark, QColor(0x1e, 0x1e, 0x1e)},
-                 {QPalette::Shadow, QColor(0, 0, 0)},
-                 {QPalette::Highlight, QColor(0x15, 0x53, 0x9e)},
-                 {QPalette::HighlightedText, QColor(0xff, 0xff, 0xff)}})
-            dark.setColor(role, colour);
-        QTest::newRow("Adwaita-dark") << dark;
+        QTest::newRow("Adwaita-dark") << GuiSupport::DarkPalette();
     }
     void thresholdsContrast()
     {

@@ -809,25 +809,49 @@ private slots:
     }
 
     // Not a test of behaviour: saves pictures of the window to the folder in
-    // QMS_SCREENSHOT_DIR, for looking at the layout (scripts/screenshots.sh).
+    // QMS_SCREENSHOT_DIR, for looking at the layout (scripts/screenshots.sh),
+    // their names starting with QMS_SCREENSHOT_PREFIX; QMS_SCREENSHOT_DARK
+    // takes them under a dark palette.
     void screenshots()
     {
         const QString folder = qEnvironmentVariable("QMS_SCREENSHOT_DIR");
         if (folder.isEmpty())
             QSKIP("QMS_SCREENSHOT_DIR is not set");
         QVERIFY(QDir().mkpath(folder));
-        QVERIFY(driver->window->grab().save(folder + QStringLiteral("/start.png")));
+        const QString prefix =
+            folder + QLatin1Char('/') + qEnvironmentVariable("QMS_SCREENSHOT_PREFIX");
+        if (qEnvironmentVariableIsSet("QMS_SCREENSHOT_DARK"))
+            QApplication::setPalette(GuiSupport::DarkPalette());
+        const auto save = [&prefix](QWidget *widget, const char *name) {
+            QVERIFY(widget->grab().save(prefix + QLatin1String(name)));
+        };
+        save(driver->window.get(), "start.png");
         driver->addLayer(wave(QStringLiteral("kick.wav"), 100000));
         driver->addLayer(wave(QStringLiteral("snare_soft_velocity_") +
                                   QString(50, QLatin1Char('x')) + QStringLiteral("_take2.wav"),
                               400000));
         driver->addLayer(wave(QStringLiteral("hat.wav"), 20000));
         driver->click(driver->thresholdButton(2));
-        QVERIFY(driver->window->grab().save(folder + QStringLiteral("/three-layers.png")));
+        save(driver->window.get(), "three-layers.png");
+        const QString stereo = path(QStringLiteral("stereo.wav"));
+        QVERIFY(TestSupport::writeFile(
+            stereo, TestSupport::patched(TestSupport::waveFile(1000), 22, TestSupport::le16(2))));
+        driver->click(driver->addRemoveButton(4),
+                      {DialogAnswerer::chooseFile(stereo), [&save](QWidget *box) {
+                           save(box, "refused.png");
+                           DialogAnswerer::press(QMessageBox::Ok)(box);
+                       }});
         addLayers(5);
         driver->click(driver->thresholdButton(6));
         driver->drag(90);
-        QVERIFY(driver->window->grab().save(folder + QStringLiteral("/eight-layers.png")));
+        save(driver->window.get(), "eight-layers.png");
+        driver->dialogs.then([&save](QWidget *box) {
+            save(box, "close-question.png");
+            DialogAnswerer::press(QMessageBox::Cancel)(box);
+        });
+        driver->window->close();
+        QCOMPARE(driver->dialogs.pending(), 0);
+        QApplication::setPalette(QPalette());
     }
 };
 
