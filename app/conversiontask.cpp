@@ -95,12 +95,16 @@ AudioConversion::Outcome ConversionTask::Run(const QString &input, const QString
 bool ConversionTask::eventFilter(QObject *watched, QEvent *event)
 {
     // Input for the window and its children waits for the conversion; the
-    // progress dialog (a child too) takes its own.
-    if (!IsInput(event->type()) || !watched->isWidgetType())
+    // progress dialog is a window of its own and takes its own. A shortcut
+    // is sent to its QShortcut, a child of the window.
+    if (!IsInput(event->type()))
         return false;
-    auto *widget = static_cast<QWidget *>(watched);
-    if (widget->window() != window)
+    QObject *target = watched->isWidgetType() ? watched : watched->parent();
+    if (!target || !target->isWidgetType() || static_cast<QWidget *>(target)->window() != window)
         return false;
-    event->ignore(); // a Close not ignored would still close the window
+    if (event->type() == QEvent::ShortcutOverride)
+        event->accept(); // taken as a key press, which is dropped
+    else
+        event->ignore(); // a Close not ignored would still close the window
     return true;
 }

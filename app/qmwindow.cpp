@@ -33,7 +33,6 @@
 #include <QSettings>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 
@@ -342,11 +341,16 @@ bool QMWindow::ConvertAndAdd(const QString &source)
     CleanupRegistry::Unregister(registered);
     if (!AddLayerFile(copy))
         return false;
-    if (outcome.Clipped > 0) {
-        ShowMessage({StatusMessage::Warning, "MESSAGE", "Converted with clipping"},
-                    RefusalDetails(copy, tr("%n sample(s) were beyond full scale and were "
-                                            "clipped; lower the source's level to avoid it.",
-                                            nullptr, int(qMin<qint64>(outcome.Clipped, INT_MAX)))));
+    // What the copy lacks or had to change, in one box once it is in.
+    QStringList notes = outcome.Warnings;
+    if (outcome.Clipped == 1)
+        notes << tr("1 sample was beyond full scale and was clipped");
+    else if (outcome.Clipped > 1)
+        notes << tr("%1 samples were beyond full scale and were clipped").arg(outcome.Clipped);
+    if (!notes.isEmpty()) {
+        ShowMessage(
+            {StatusMessage::Warning, "MESSAGE", "The converted copy was added, with a note"},
+            RefusalDetails(copy, notes.join(QLatin1String("; "))));
     }
     return true;
 }

@@ -166,6 +166,17 @@ private slots:
         QVERIFY(driver->window->isWindowModified());
         driver->drag(64); // as written
         QVERIFY(!driver->window->isWindowModified());
+
+        // Ctrl+O looks for sound files where the last one went.
+        QVERIFY(QDir().mkpath(QStringLiteral("wav")));
+        driver->window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(driver->window.get()));
+        driver->dialogs.then(DialogAnswerer::cancel());
+        QTest::keyClick(driver->window.get(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(driver->dialogs.pending(), 0);
+        QCOMPARE(QDir(driver->dialogs.seen.last().directory).canonicalPath(),
+                 QDir().canonicalPath());
+        QVERIFY(driver->dialogs.seen.last().selectedNameFilter.startsWith("Sound files"));
     }
 
     // Closing with layers not yet generated asks first; Save runs Generate.

@@ -299,7 +299,8 @@ private slots:
                                          "0.5", "sine", "1000", "vol",   "2"}
             << "WAV, 48000 Hz, 1 channel, 32-bit float, 0.50 s; a layer must be 44100 Hz, 1 "
                "channel, 16-bit"
-            << "loud (44100 Hz mono).wav" << int(Accept) << 0u << "Converted with clipping"
+            << "loud (44100 Hz mono).wav" << int(Accept) << 0u
+            << "The converted copy was added, with a note"
             << "loud (44100 Hz mono).wav";
     }
     void convert()
@@ -344,6 +345,8 @@ private slots:
         QCOMPARE(seen[2].acceptMode, QFileDialog::AcceptSave);
         QCOMPARE(seen[2].selectedFiles, QStringList{path(suggested)});
         QCOMPARE(seen.last().text, lastBox.isEmpty() ? seen[2].text : lastBox);
+        if (lastBox.endsWith(QLatin1String("with a note")))
+            QVERIFY(seen.last().informativeText.contains(QStringLiteral(" were beyond full scale")));
         if (answer == OverSource) {
             QCOMPARE(seen.last().informativeText,
                      source + QStringLiteral(" was not written: it is the file being converted"));
