@@ -4,10 +4,10 @@
 #include "layersamples.h"
 #include "monodecoding.h"
 
+#include "core/debuglines.h"
 #include "soundfile/outputfile.h"
 #include "wav/waveheader.h"
 
-#include <QDebug>
 #include <QtEndian>
 
 #include <vector>
@@ -36,7 +36,7 @@ private:
     {
         report.Result = result;
         report.Reason = reason;
-        qDebug() << "Not converted:" << reason;
+        qCDebug(DebugLines) << "Not converted:" << reason;
         return false;
     }
     bool tooLong(qint64 frames, bool exact)
@@ -89,13 +89,13 @@ private:
 bool Conversion::Run(const QString &input, const QString &output,
                      const QList<FileIdentity> &untouchable, OutputFile::Existing existing)
 {
-    qDebug() << input << "Converting to " << output;
+    qCDebug(DebugLines) << input << "Converting to " << output;
     if (const QString problem = preparation.Problem(); !problem.isEmpty())
         return fail(ConversionResult::Unprepared, problem);
     if (!source.Open(input))
         return fail(ConversionResult::Unreadable, source.ErrorString());
     report.Source = format();
-    qDebug() << "Source:" << format().Describe();
+    qCDebug(DebugLines) << "Source:" << format().Describe();
     if (format().ExactLength && format().Frames == 0)
         return fail(ConversionResult::Empty, QStringLiteral("it holds no samples"));
     if (!mayShorten && format().ExactLength &&
@@ -127,7 +127,7 @@ bool Conversion::Run(const QString &input, const QString &output,
     }
     report.Warnings = DecodingWarnings(decoder(), frames, notNumbers, !cut);
     for (const QString &warning : std::as_const(report.Warnings))
-        qDebug() << "Warning:" << warning;
+        qCDebug(DebugLines) << "Warning:" << warning;
     return write(out);
 }
 
@@ -200,7 +200,7 @@ bool Conversion::convert()
                     QStringLiteral("it holds nothing louder than %1 dBFS").arg(*preparation.Trim));
     }
     if (layer.Preparing()) {
-        qDebug() << "Prepared:" << report.Prepared.Describe();
+        qCDebug(DebugLines) << "Prepared:" << report.Prepared.Describe();
         length = report.Prepared.Frames;
     }
     report.Clipped = layer.Clipped();
@@ -226,7 +226,8 @@ bool Conversion::write(OutputFile &out)
         !out.Commit())
         return fail(ConversionResult::NotWritten, out.ErrorString());
     report.Result = ConversionResult::Converted;
-    qDebug() << "Converted:" << report.Frames << "samples," << report.Clipped << "clipped";
+    qCDebug(DebugLines) << "Converted:" << report.Frames << "samples," << report.Clipped
+                        << "clipped";
     return true;
 }
 

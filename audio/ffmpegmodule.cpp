@@ -2,9 +2,8 @@
 
 #include "ffmpegdecoding.h"
 
+#include "core/debuglines.h"
 #include "core/pluginholder.h"
-
-#include <QDebug>
 
 namespace {
 
@@ -15,7 +14,7 @@ struct Module
     Module() : holder(ModuleName), decoding(holder.Get<FfmpegDecoding>())
     {
         if (!decoding)
-            qDebug() << "FFmpeg's decoder is unavailable:" << holder.ErrorString();
+            qCDebug(DebugLines) << "FFmpeg's decoder is unavailable:" << holder.ErrorString();
     }
 
     PluginHolder holder;

@@ -4,8 +4,8 @@
 #include <QLoggingCategory>
 
 // The lines each notable step writes to Qt's debug output (the WAV check,
-// the writer, Generate): qCDebug(DebugLines) << ... They are on unless the
-// user turns the category "qms.debug" off, e.g.
+// the writer, Generate, the conversion): qCDebug(DebugLines) << ... They are
+// on unless the user turns the category "qms.debug" off, e.g.
 // QT_LOGGING_RULES="qms.debug=false".
 Q_DECLARE_LOGGING_CATEGORY(DebugLines)
 

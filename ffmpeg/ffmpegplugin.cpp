@@ -1,8 +1,7 @@
 #include "ffmpegplugin.h"
 
+#include "core/debuglines.h"
 #include "ffmpegdecoder.h"
-
-#include <QDebug>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -19,7 +18,7 @@ void logToDebug(void *context, int level, const char *format, va_list arguments)
     char line[1024];
     int prefix = 1;
     av_log_format_line2(context, level, format, arguments, line, sizeof line, &prefix);
-    qDebug().noquote() << "FFmpeg:" << QString::fromUtf8(line).trimmed();
+    qCDebug(DebugLines).noquote() << "FFmpeg:" << QString::fromUtf8(line).trimmed();
 }
 
 } // namespace
