@@ -53,7 +53,8 @@ void ControlDescriptions::Update(const LayerTable &layers)
                               .arg(AvailableSpacePercent(layers.UsedSpace))
                               .arg(SecondsLeft(layers.UsedSpace), 0, 'f', 1);
     describe(ui.AvailableSpace, space,
-             tr("%1 of the %2 bytes of the sound file are in use.")
+             tr("%1; %2 of the %3 bytes of the sound file are in use.")
+                 .arg(space)
                  .arg(layers.UsedSpace)
                  .arg(Limits::Capacity),
              space);
