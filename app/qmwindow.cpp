@@ -145,11 +145,20 @@ QMWindow::QMWindow(QWidget *parent) : QMainWindow(parent), ui(new Ui::QMWindow)
     ui->GenerateButton->setEnabled(true);
     ui->GenerateButton->setVisible(false);
 
-    // Sound files come in through Ctrl+O and by drag and drop too.
-    new KeyboardAccess(*ui, this, [this] { BrowseSoundFile(); });
+    // Sound files come in by drag and drop too (and through Ctrl+O).
     setAcceptDrops(true);
     installEventFilter(new DropFilter(this));
     new SliderActions(ui->ThresholdSlider, this);
+    // Once the window is shown: showing it does not wait for them.
+    QMetaObject::invokeMethod(
+        this, [this] { SetUpHelpers(); }, Qt::QueuedConnection);
+}
+
+void QMWindow::SetUpHelpers()
+{
+    if (descriptions)
+        return;
+    new KeyboardAccess(*ui, this, [this] { BrowseSoundFile(); });
     descriptions = new ControlDescriptions(*ui, this);
     soundFileState = new SoundFileState(this, ui->GenerateButton);
     Refresh();
@@ -366,6 +375,7 @@ void QMWindow::RemoveLayer(int layer)
 
 void QMWindow::Refresh()
 {
+    SetUpHelpers();
     descriptions->Update(Layers);
     soundFileState->Update(Layers);
 }
@@ -560,6 +570,7 @@ bool QMWindow::OpenSoundFile(const QString &path)
     lastSaveFolder = CanonicalFolderOf(path);
     QSettings().setValue(LastSaveFolderKey, lastSaveFolder);
     saveName = QFileInfo(path).fileName();
+    SetUpHelpers();
     soundFileState->Saved(path, Layers);
     Refresh();
     return true;
@@ -740,6 +751,7 @@ void QMWindow::on_GenerateButton_clicked()
     const WriteReport report = WriteSoundFile(job);
     if (report.Written()) {
         saveName = Layers.SoundFileName;
+        SetUpHelpers();
         soundFileState->Saved(Layers.SoundFilePath, Layers);
     }
     ShowWriteFailure(report, job);

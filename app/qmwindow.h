@@ -122,6 +122,9 @@ private:
 
     void ShowThresholds();
     void ShowAvailableSpace();
+    // Makes the keyboard's shortcuts and Tab order, what the controls say and
+    // the title's state, the first time only.
+    void SetUpHelpers();
     // Brings what the controls say (names, descriptions, tooltips) and the
     // title up to date after a change.
     void Refresh();
