@@ -73,7 +73,6 @@ done <<EOF
 -s share/mime/packages/quelmar-qms.xml
 -s share/man/man1/qmstool.1.gz
 -s share/bash-completion/completions/qmstool
--s share/man/man1/QuelmarR4FileGen.1.gz
 EOF
 # The window's plugins, in their folder under the library folder (lib/, or
 # lib/<multiarch>/ for the prefix /usr).
@@ -195,7 +194,7 @@ fi
 
 # The man pages: each one installed is clean for groff; those of the
 # programs named here must be there.
-required_man_pages=(qmstool)
+required_man_pages=(qmstool QuelmarR4FileGen)
 for name in "${required_man_pages[@]}"; do
     [ -s "$prefix/share/man/man1/$name.1.gz" ] || fail "no man page $name.1.gz"
 done
