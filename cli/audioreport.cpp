@@ -27,6 +27,8 @@ QString statusName(ConversionResult result)
         return QStringLiteral("not written");
     case ConversionResult::Unprepared:
         return QStringLiteral("not prepared");
+    case ConversionResult::Cancelled: // qmstool gives no progress function
+        return QStringLiteral("cancelled");
     }
     return QString();
 }
