@@ -1,6 +1,7 @@
 #include "controldescriptions.h"
 #include "ui_qmwindow.h"
 
+#include "core/duration.h"
 #include "core/layertable.h"
 
 namespace {
@@ -23,19 +24,6 @@ ControlDescriptions::ControlDescriptions(Ui::QMWindow &form, QObject *window)
     : QObject(window), ui(form)
 {}
 
-double ControlDescriptions::SecondsLeft(qint32 used)
-{
-    // The largest data length whose slot (the length cut down to whole units,
-    // plus one unit) still fits.
-    const qint64 left = qint64(Limits::Capacity) - used;
-    if (left < Limits::SmallestSlot)
-        return 0;
-    const qint64 units = (left - Limits::SlotUnit) / Limits::SlotUnit;
-    const qint64 data =
-        qMin<qint64>(units * Limits::SlotUnit + Limits::SlotUnit - 1, Limits::MaxDataLength);
-    return double(data) / Limits::BytesPerSecond;
-}
-
 void ControlDescriptions::Update(const LayerTable &layers)
 {
     for (int layer = 1; layer <= Limits::LayerCount; ++layer)
@@ -51,7 +39,7 @@ void ControlDescriptions::Update(const LayerTable &layers)
 
     const QString space = tr("Available space: %1 %, %2 s free")
                               .arg(AvailableSpacePercent(layers.UsedSpace))
-                              .arg(SecondsLeft(layers.UsedSpace), 0, 'f', 1);
+                              .arg(SecondsFree(layers.UsedSpace), 0, 'f', 1);
     describe(ui.AvailableSpace, space,
              tr("%1; %2 of the %3 bytes of the sound file are in use.")
                  .arg(space)

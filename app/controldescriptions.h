@@ -22,10 +22,6 @@ public:
 
     void Update(const LayerTable &layers);
 
-    // The seconds of sound that still fit as a layer beside layers that use
-    // `used` bytes.
-    static double SecondsLeft(qint32 used);
-
 private:
     void describeRow(const LayerTable &layers, int layer);
 

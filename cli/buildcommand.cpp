@@ -263,9 +263,10 @@ int SoundFileBuild::write()
         return refuse(QStringLiteral("%1 not written: %2")
                           .arg(request.Output, DescribeWriteFailure(job, report)));
 
+    // As the window's available-space bar counts: of the largest slot.
     const double used = SecondsOfBytes(table.UsedSpace);
-    const double capacity = SecondsOfBytes(Limits::Capacity);
-    const int percent = qRound(100.0 * table.UsedSpace / Limits::Capacity);
+    const double capacity = SecondsOfSpace();
+    const int percent = 100 - AvailableSpacePercent(table.UsedSpace);
     Results() << "Wrote " << Printable(request.Output) << ": " << table.LayerCount
               << (table.LayerCount == 1 ? " layer, " : " layers, ")
               << QStringLiteral("%1 s of %2 s, %3 %; %4 bytes")
@@ -289,7 +290,7 @@ int SoundFileBuild::write()
                    {QStringLiteral("thresholds"), thresholds},
                    {QStringLiteral("bytes"), report.BytesWritten},
                    {QStringLiteral("seconds_used"), used},
-                   {QStringLiteral("seconds_left"), capacity - used},
+                   {QStringLiteral("seconds_left"), SecondsFree(table.UsedSpace)},
                    {QStringLiteral("percent"), percent}});
     }
     return ExitStatus::Success;

@@ -54,5 +54,5 @@ QString DescribeCapacityRefusal(qint64 used, qint64 size)
         .arg(SecondsText(SecondsOfBytes(size)))
         .arg(left)
         .arg(Limits::Capacity)
-        .arg(SecondsText(SecondsOfBytes(left)), SecondsText(SecondsOfBytes(Limits::Capacity)));
+        .arg(SecondsText(SecondsFree(used)), SecondsText(SecondsOfSpace()));
 }

@@ -129,7 +129,7 @@ private slots:
             << LargestData << "more.wav" << waveFile(OneBlockTooMany) << false << 4608 << "ERROR"
             << "Not enough space!"
             << "the layer needs 4608 bytes (0.05 s); 4096 of the 3145728 bytes are left (0.05 s of "
-               "35.67 s)"
+               "35.62 s)"
             << false;
     }
     void refusedAddition()
@@ -346,7 +346,8 @@ private slots:
         QCOMPARE(seen[2].selectedFiles, QStringList{path(suggested)});
         QCOMPARE(seen.last().text, lastBox.isEmpty() ? seen[2].text : lastBox);
         if (lastBox.endsWith(QLatin1String("with a note")))
-            QVERIFY(seen.last().informativeText.contains(QStringLiteral(" were beyond full scale")));
+            QVERIFY(
+                seen.last().informativeText.contains(QStringLiteral(" were beyond full scale")));
         if (answer == OverSource) {
             QCOMPARE(seen.last().informativeText,
                      source + QStringLiteral(" was not written: it is the file being converted"));
