@@ -19,6 +19,7 @@
 #include "core/statusmessage.h"
 #include "core/thresholdrules.h"
 #include "soundfile/layerextraction.h"
+#include "soundfile/sharedfolderrule.h"
 #include "soundfile/soundfilereader.h"
 #include "soundfile/soundfilewriter.h"
 #include "soundfile/soundjob.h"
@@ -589,10 +590,12 @@ bool QMWindow::AskToReplaceLayers(const QString &path)
 
 QString QMWindow::ChooseLayerFolder(const QString &soundFilePath)
 {
-    // The dialog starts in the default folder, made for it when missing and
-    // removed again (when still empty) unless it is chosen.
+    // The dialog starts in the default folder, made for it when missing (never
+    // through another user's link in a shared folder) and removed again (when
+    // still empty) unless it is chosen.
     const QString proposed = DefaultLayerFolder(soundFilePath);
-    const bool made = !QFileInfo::exists(proposed) && QDir().mkdir(proposed);
+    QString notMade;
+    const bool made = !QFileInfo::exists(proposed) && MakeFolder(proposed, notMade);
     const QString start =
         QFileInfo(proposed).isDir() ? proposed : QFileInfo(soundFilePath).absolutePath();
     const QString folder =
