@@ -42,10 +42,11 @@ ConversionOffer OfferConversion(const QString &path, const LayerCheck &check)
     return offer;
 }
 
-QString ConvertedCopyName(const QString &source, bool besideSource)
+namespace {
+
+// "<base name of source><suffix>", never longer than a layer's name.
+QString CopyName(const QString &source, const QString &suffix)
 {
-    const QString suffix =
-        besideSource ? QStringLiteral(" (44100 Hz mono).wav") : QStringLiteral(".wav");
     const QString base = QFileInfo(source).completeBaseName();
     if (base.size() + suffix.size() <= Limits::NameLength)
         return base + suffix;
@@ -54,6 +55,20 @@ QString ConvertedCopyName(const QString &source, bool besideSource)
         QString::fromLatin1(
             QCryptographicHash::hash(base.toUtf8(), QCryptographicHash::Sha1).toHex().left(6));
     return CutName(base, Limits::NameLength - suffix.size() - int(mark.size())) + mark + suffix;
+}
+
+} // namespace
+
+QString ConvertedCopyName(const QString &source, bool besideSource)
+{
+    return CopyName(source, besideSource ? QStringLiteral(" (44100 Hz mono).wav")
+                                         : QStringLiteral(".wav"));
+}
+
+QString PreparedCopyPath(const QString &source)
+{
+    return QFileInfo(source).absoluteDir().filePath(
+        CopyName(source, QStringLiteral(" (prepared).wav")));
 }
 
 QString ConvertedCopyPath(const QString &source, const QString &folder)

@@ -37,4 +37,8 @@ QString ConvertedCopyName(const QString &source, bool besideSource = false);
 // besideSource when the plain name there would be the source itself.
 QString ConvertedCopyPath(const QString &source, const QString &folder);
 
+// Where the prepared copy of `source` goes: "<base name> (prepared).wav"
+// beside it, shortened as ConvertedCopyName() shortens.
+QString PreparedCopyPath(const QString &source);
+
 #endif // CONVERSIONOFFER_H

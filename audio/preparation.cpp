@@ -22,6 +22,14 @@ constexpr double QuantisationHeadroom = 4.0 / 32768.0;
 // Samples handed to the loudness meter at a time, at least: half a second.
 constexpr qint64 MeasuredAtOnce = LayerFormat::SampleRate / 2;
 
+// The ceiling a few 16-bit steps lower, so that the copy's samples keep
+// under it once rounded (dBTP).
+double CeilingBeforeRounding()
+{
+    return Decibels::FromAmplitude(Decibels::ToAmplitude(Preparation::Ceiling) -
+                                   QuantisationHeadroom);
+}
+
 void applyFadeIn(std::vector<float> &samples, qint64 frames)
 {
     for (qint64 i = 0; i < frames; ++i)
@@ -219,10 +227,7 @@ void PreparationStage::applyGain(PreparationReport &report)
             return;
         }
         report.Gain = *preparation.Loudness - measured;
-        // The ceiling a few 16-bit steps lower, so that the copy's samples
-        // keep under it once rounded.
-        const double ceiling = Decibels::FromAmplitude(Decibels::ToAmplitude(Preparation::Ceiling) -
-                                                       QuantisationHeadroom);
+        const double ceiling = CeilingBeforeRounding();
         // Not even the loudest sample, oversampled, can reach it: no need
         // to look further.
         if (samplePeak + report.Gain + MostOverSamplePeak > ceiling) {
@@ -255,6 +260,20 @@ void PreparationStage::applyGain(PreparationReport &report)
     const float gain = float(Decibels::ToAmplitude(report.Gain));
     for (float &value : kept)
         value *= gain;
+}
+
+LoudnessGain ExpectLoudnessGain(double loudness, double truePeak, double target)
+{
+    LoudnessGain expected;
+    if (!std::isfinite(loudness))
+        return expected;
+    expected.Gain = target - loudness;
+    const double level = CeilingBeforeRounding() - expected.Gain;
+    if (truePeak >= level) {
+        expected.HeldBack = truePeak - level;
+        expected.Gain -= expected.HeldBack;
+    }
+    return expected;
 }
 
 PreparationReport PrepareSamples(std::vector<float> &samples, const Preparation &preparation)

@@ -128,6 +128,16 @@ private:
     std::optional<LoudnessWorker> loudness; // stopped before `kept` goes
 };
 
+// What setting the loudness of a sound measured at `loudness` (LUFS), with a
+// true peak of `truePeak` (dBTP) over the whole of it, to `target` does: the
+// gain, and what of it the ceiling holds back, as PreparationStage finds them.
+struct LoudnessGain
+{
+    double Gain = 0;
+    double HeldBack = 0;
+};
+LoudnessGain ExpectLoudnessGain(double loudness, double truePeak, double target);
+
 // Prepares `samples` (mono, at the layer's rate) in place.
 PreparationReport PrepareSamples(std::vector<float> &samples, const Preparation &preparation);
 

@@ -3,9 +3,11 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <QtPlugin>
 
 #include <functional>
+#include <limits>
 
 class CleanupRegistry;
 struct LayerCheck;
@@ -40,6 +42,62 @@ public:
         QStringList Warnings;
         bool Cancelled = false;
         qint64 Clipped = 0; // samples of the copy that were beyond full scale
+        // What preparing the copy did, e.g. "trimmed 0.50 s + 0.70 s, gain
+        // +6.2 dB"; "" when nothing was asked or done.
+        QString Prepared;
+    };
+    // What a sound is like. Levels in dBFS, dBTP and LUFS, -infinity for
+    // silence (the loudness also for a sound too quiet to measure); lengths
+    // in seconds.
+    struct Analysis
+    {
+        bool Analysed = false;
+        QString Reason; // why not, in plain words
+        double Seconds = 0;
+        double SamplePeak = -std::numeric_limits<double>::infinity();
+        double TruePeak = -std::numeric_limits<double>::infinity();
+        double Loudness = -std::numeric_limits<double>::infinity();
+        // Quieter than the silence level asked, before the first sound and
+        // after the last.
+        double SilentStart = 0;
+        double SilentEnd = 0;
+        // What a trim at that level takes off each end (less than the silence:
+        // a few milliseconds of it are kept).
+        double TrimStart = 0;
+        double TrimEnd = 0;
+        qint64 Clipped = 0; // samples at full scale or beyond
+    };
+    // The lowest and highest sample (full scale at 1) under one column of a
+    // drawn waveform.
+    struct Column
+    {
+        float Min = 0;
+        float Max = 0;
+    };
+    // How a prepared copy is made: trimmed, set to a loudness or a peak
+    // level, faded, cut to fit. Nothing asked: a plain conversion.
+    struct Choices
+    {
+        enum class Level { Kept, Loudness, Peak };
+        bool Trim = false;
+        double TrimLevel = -60; // dBFS
+        Level SetLevel = Level::Kept;
+        double Loudness = -23; // LUFS, as far as the true peak ceiling lets it
+        double Peak = -1;      // dBFS
+        double FadeIn = 0;     // milliseconds
+        double FadeOut = 0;
+        // Cut, with a short fade-out, to what fits in FitBytes of slot (0: in
+        // a whole layer's).
+        bool Fit = false;
+        qint64 FitBytes = 0;
+    };
+    // What a loudness target makes of a sound so analysed: the gain, what of
+    // it the true peak ceiling holds back, and the loudness it ends with.
+    struct Expectation
+    {
+        double Gain = 0;
+        double HeldBack = 0;
+        double Loudness = -std::numeric_limits<double>::infinity();
     };
     // Called after each block decoded, on the thread that converts, with the
     // share done (0 to 1); the conversion stops, writing nothing, when it
@@ -63,9 +121,26 @@ public:
     virtual QString CopyPath(const QString &source, const QString &folder) = 0;
     // The open dialog's filter of the audio files this build can read.
     virtual QString FilesFilter() = 0;
+
+    // The analysis of the audio file at `path`, decoded as a conversion
+    // decodes it, with `silence` (dBFS) as the level of its silent edges and
+    // of the trim. May run on any thread; `progress` as for Convert().
+    virtual Analysis Analyse(const QString &path, double silence, const Progress &progress) = 0;
+    // The waveform of the audio file at `path`, `columns` wide; empty when it
+    // cannot be decoded or was stopped. May run on any thread.
+    virtual QVector<Column> Waveform(const QString &path, int columns,
+                                     const Progress &progress) = 0;
+    // Writes the copy of `input` at `output`, prepared as `choices` say. As
+    // Convert() otherwise; Reason tells choices that do not go together.
+    virtual Outcome Prepare(const QString &input, const QString &output, const Choices &choices,
+                            const Progress &progress) = 0;
+    virtual Expectation ExpectLoudness(const Analysis &analysis, double target) = 0;
+    // Where the prepared copy of `source` goes: "<base> (prepared).wav"
+    // beside it, shortened to a layer's name when longer.
+    virtual QString PreparedCopyPath(const QString &source) = 0;
 };
 
-#define AudioConversionInterface_iid "com.quelmar.QuelmarR4FileGen.AudioConversionInterface/3.0"
+#define AudioConversionInterface_iid "com.quelmar.QuelmarR4FileGen.AudioConversionInterface/4.0"
 Q_DECLARE_INTERFACE(AudioConversionInterface, AudioConversionInterface_iid)
 
 #endif // AUDIOCONVERSIONINTERFACE_H

@@ -18,6 +18,12 @@ public:
     Outcome Convert(const QString &input, const QString &output, const Progress &progress) override;
     QString CopyPath(const QString &source, const QString &folder) override;
     QString FilesFilter() override;
+    Analysis Analyse(const QString &path, double silence, const Progress &progress) override;
+    QVector<Column> Waveform(const QString &path, int columns, const Progress &progress) override;
+    Outcome Prepare(const QString &input, const QString &output, const Choices &choices,
+                    const Progress &progress) override;
+    Expectation ExpectLoudness(const Analysis &analysis, double target) override;
+    QString PreparedCopyPath(const QString &source) override;
 };
 
 #endif // SNDFILECONVERSION_H

@@ -46,6 +46,30 @@ void RemoveLastLayer(LayerTable &table)
     table.UsedSpace -= table.LayerSize[slot];
 }
 
+LayerCheck ReplaceLayer(LayerTable &table, int layer, const QString &path, LayerFileCheck check)
+{
+    if (layer < 1 || layer > table.LayerCount || table.LayerCount > Limits::LayerCount) {
+        return LayerCheck::Refused(LayerStatus::NotEnoughSpace,
+                                   QStringLiteral("layer %1 is not loaded").arg(layer));
+    }
+    const int slot = layer - 1;
+    LayerCheck outcome = check(path);
+    if (!outcome.Accepted())
+        return outcome;
+    const qint32 others = table.UsedSpace - table.LayerSize[slot];
+    if (!FitsCapacity(others, outcome.SlotSize)) {
+        outcome.Status = LayerStatus::NotEnoughSpace;
+        outcome.Reason = DescribeCapacityRefusal(others, outcome.SlotSize);
+        outcome.SlotSize = 0;
+        return outcome;
+    }
+    table.LayerPath[slot] = path;
+    table.LayerName[slot] = LayerNameOf(path);
+    table.LayerSize[slot] = outcome.SlotSize;
+    table.UsedSpace = others + outcome.SlotSize;
+    return outcome;
+}
+
 QString DescribeCapacityRefusal(qint64 used, qint64 size)
 {
     const qint64 left = qMax<qint64>(Limits::Capacity - used, 0);

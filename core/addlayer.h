@@ -28,6 +28,16 @@ LayerCheck AddLayer(LayerTable &table, const QString &path, LayerFileCheck check
 // UsedSpace gives its size back. Nothing happens to an empty table.
 void RemoveLastLayer(LayerTable &table);
 
+// Puts the file at `path` in place of loaded layer `layer` (1 to LayerCount),
+// through the add step's checks: the file goes through `check`, and the
+// capacity rule is applied with the replaced layer's slot given back first.
+// A refusal changes nothing in the table (NotEnoughSpace for a layer that is
+// not loaded). On success the slot takes the path, its name and its size,
+// and UsedSpace the difference. The number of layers stays, and so do the
+// thresholds, set by hand or not: they are spread anew only when that number
+// changes.
+LayerCheck ReplaceLayer(LayerTable &table, int layer, const QString &path, LayerFileCheck check);
+
 // Why a layer of `size` bytes does not fit beside layers that use `used`, in
 // bytes and seconds.
 QString DescribeCapacityRefusal(qint64 used, qint64 size);

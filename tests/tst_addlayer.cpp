@@ -45,6 +45,8 @@ private slots:
     void capacityRefusal();
     void fullTable();
     void removeLastLayer();
+    void replaceLayer_data();
+    void replaceLayer();
     void thresholdsInOrder_data();
     void thresholdsInOrder();
 
@@ -164,6 +166,57 @@ void TestAddLayer::removeLastLayer()
     RemoveLastLayer(table); // an empty table stays as it is
     QCOMPARE(table.LayerCount, 0);
     QCOMPARE(table.UsedSpace, 0);
+}
+
+// A layer replaced in place: the check and the capacity as for an addition,
+// with the replaced slot given back first; the thresholds kept as they were
+// set; a refusal changes nothing.
+void TestAddLayer::replaceLayer_data()
+{
+    QTest::addColumn<int>("layer");
+    QTest::addColumn<QString>("replacement"); // a slot size, or a WAV file's name
+    QTest::addColumn<int>("result");
+
+    QTest::newRow("smaller") << 2 << "1024" << 1024;
+    // 3141632 + 2048 + 1024 in use of 3145728: the second layer's 2048 bytes
+    // given back leave exactly 3072.
+    QTest::newRow("larger, filling the capacity exactly") << 2 << "3072" << 3072;
+    QTest::newRow("larger than the space given back") << 2 << "3584" << -7;
+    QTest::newRow("refused by the check") << 3 << "missing.wav" << -2;
+    QTest::newRow("a layer not loaded") << 4 << "1024" << -7;
+}
+
+void TestAddLayer::replaceLayer()
+{
+    QFETCH(int, layer);
+    QFETCH(QString, replacement);
+    QFETCH(int, result);
+    LayerTable table;
+    for (const char *slot : {"3141632", "2048", "1024"})
+        QVERIFY(AddLayer(table, QLatin1String(slot), slotNamedByPath).Accepted());
+    DragThreshold(table.LayerThreshold, 2, 3, 100);
+    LayerTable before = table;
+
+    const LayerFileCheck check =
+        replacement.endsWith(QLatin1String(".wav")) ? CheckWaveFile : slotNamedByPath;
+    const QString path = check == CheckWaveFile ? dir.filePath(replacement) : replacement;
+    QCOMPARE(ReplaceLayer(table, layer, path, check).Result(), result);
+
+    if (result > 0) {
+        before.LayerPath[layer - 1] = path;
+        before.LayerName[layer - 1] = LayerNameOf(path);
+        before.UsedSpace += result - before.LayerSize[layer - 1];
+        before.LayerSize[layer - 1] = result;
+    }
+    QCOMPARE(table.LayerCount, 3);
+    QCOMPARE(table.UsedSpace, before.UsedSpace);
+    for (int slot = 0; slot < 8; ++slot) {
+        QCOMPARE(table.LayerPath[slot], before.LayerPath[slot]);
+        QCOMPARE(table.LayerName[slot], before.LayerName[slot]);
+        QCOMPARE(table.LayerSize[slot], before.LayerSize[slot]);
+    }
+    QCOMPARE(Thresholds(table.LayerThreshold + 1, table.LayerThreshold + 4),
+             (Thresholds{101, 100, 1}));
 }
 
 void TestAddLayer::thresholdsInOrder_data()
