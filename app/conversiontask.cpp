@@ -48,15 +48,24 @@ ConversionTask::ConversionTask(AudioConversion &conversion, QWidget *window)
 AudioConversion::Outcome ConversionTask::Run(const QString &input, const QString &output,
                                              const QString &name)
 {
+    return Run(tr("Converting"), tr("Converting %1 into a layer…").arg(name),
+               [&](const AudioConversion::Progress &progress) {
+                   return conversion.Convert(input, output, progress);
+               });
+}
+
+AudioConversion::Outcome ConversionTask::Run(const QString &title, const QString &text,
+                                             const Job &job)
+{
     std::atomic<bool> cancelled{false};
     std::atomic<int> done{0};
     AudioConversion::Outcome outcome;
 
     QProgressDialog dialog(window);
-    dialog.setWindowTitle(tr("Converting"));
+    dialog.setWindowTitle(title);
     auto *label = new QLabel;
     label->setTextFormat(Qt::PlainText); // a name is shown as written
-    label->setText(tr("Converting %1 into a layer…").arg(name));
+    label->setText(text);
     dialog.setLabel(label);
     dialog.setRange(0, Steps);
     dialog.setAutoClose(false);
@@ -66,7 +75,7 @@ AudioConversion::Outcome ConversionTask::Run(const QString &input, const QString
     connect(&dialog, &QProgressDialog::canceled, &dialog, [&cancelled] { cancelled = true; });
 
     std::unique_ptr<QThread> thread(QThread::create([&] {
-        outcome = conversion.Convert(input, output, [&](double share) {
+        outcome = job([&](double share) {
             done = int(share * Steps);
             return !cancelled;
         });

@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QWidget;
 
 // One conversion run off the GUI thread, so that the window is still drawn
@@ -25,6 +27,11 @@ public:
     // Converts `input` into `output`; `name` is what the dialog says is being
     // converted. Returns when the conversion has ended or stopped.
     AudioConversion::Outcome Run(const QString &input, const QString &output, const QString &name);
+
+    // Runs `job` (a conversion of some kind: a prepared copy) in the same way,
+    // the dialog titled `title` and saying `text`.
+    using Job = std::function<AudioConversion::Outcome(const AudioConversion::Progress &)>;
+    AudioConversion::Outcome Run(const QString &title, const QString &text, const Job &job);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

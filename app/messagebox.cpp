@@ -36,16 +36,24 @@ void SetBoxTexts(QMessageBox &box, const QString &text, const QString &details)
 bool ShowMessageBox(QWidget *parent, const StatusMessage &message, const QString &details,
                     const QString &action)
 {
+    const QStringList actions = action.isEmpty() ? QStringList() : QStringList{action};
+    return ShowMessageBoxChoice(parent, message, details, actions) == 0;
+}
+
+int ShowMessageBoxChoice(QWidget *parent, const StatusMessage &message, const QString &details,
+                         const QStringList &actions)
+{
     const QMessageBox::Icon icon =
         message.kind == StatusMessage::Warning ? QMessageBox::Warning : QMessageBox::Critical;
     QMessageBox box(icon, QString::fromUtf8(message.title), QString(), QMessageBox::Ok, parent);
     SetBoxTexts(box, QString::fromUtf8(message.text), details);
     box.setDefaultButton(QMessageBox::NoButton);
-    QPushButton *actionButton =
-        action.isEmpty() ? nullptr : box.addButton(action, QMessageBox::AcceptRole);
+    QList<QPushButton *> buttons;
+    for (const QString &action : actions)
+        buttons << box.addButton(action, QMessageBox::AcceptRole);
     box.setEscapeButton(QMessageBox::Ok); // Escape leaves things as they are
     box.exec();
-    return actionButton && box.clickedButton() == actionButton;
+    return int(buttons.indexOf(box.clickedButton()));
 }
 
 QString RefusalDetails(const QString &path, const QString &reason)

@@ -4,6 +4,7 @@
 #include "core/statusmessage.h"
 
 #include <QString>
+#include <QStringList>
 
 class QMessageBox;
 class QWidget;
@@ -21,6 +22,11 @@ void SetBoxTexts(QMessageBox &box, const QString &text, const QString &details);
 // that was clicked.
 bool ShowMessageBox(QWidget *parent, const StatusMessage &message, const QString &details,
                     const QString &action = QString());
+
+// The same with the buttons `actions` beside OK; returns the index of the one
+// clicked, -1 for OK.
+int ShowMessageBoxChoice(QWidget *parent, const StatusMessage &message, const QString &details,
+                         const QStringList &actions);
 
 // What a refusal's box says about the file at `path`: its name and `reason`
 // ("kick.wav: 2 channels, needs 1 (mono)"); the reason alone when there is no

@@ -3,11 +3,14 @@
 
 #include "audioconversion.h"
 #include "controldescriptions.h"
-#include "conversiontask.h"
 #include "dropfilter.h"
 #include "keyboardaccess.h"
+#include "layercopy.h"
+#include "layermenu.h"
 #include "layerplayer.h"
+#include "matchloudnessdialog.h"
 #include "messagebox.h"
+#include "preparedialog.h"
 #include "slideractions.h"
 #include "soundfilestate.h"
 #include "writefailuremessage.h"
@@ -32,10 +35,6 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QSettings>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -87,14 +86,6 @@ QString ExistingFolder(const QString &folder, const QString &fallback)
     if (QFileInfo(fallback).isDir())
         return fallback;
     return QDir::currentPath();
-}
-
-// True when `a` and `b` are the same file, by whatever paths.
-bool SameFile(const QString &a, const QString &b)
-{
-    FileIdentity first;
-    FileIdentity second;
-    return IdentityOf(a, first) && IdentityOf(b, second) && first == second;
 }
 
 } // namespace
@@ -160,6 +151,8 @@ void QMWindow::SetUpHelpers()
     if (descriptions)
         return;
     new KeyboardAccess(*ui, this, [this] { BrowseSoundFile(); });
+    new LayerMenu(
+        *ui, this, [this](int layer) { PrepareLayer(layer); }, [this] { MatchLoudness(); });
     descriptions = new ControlDescriptions(*ui, this);
     soundFileState = new SoundFileState(this, ui->GenerateButton);
     Refresh();
@@ -239,9 +232,15 @@ bool QMWindow::AddLayerFile(const QString &path)
             ShowStatus(check.Status, RefusalDetails(path, offer.Reason));
             return false;
         }
-        return ShowMessage(StatusMessageFor(check.Status), RefusalDetails(path, offer.Reason),
-                           tr("&Convert…")) &&
-               ConvertAndAdd(path);
+        // Converted as it is, or converted and then prepared.
+        const int chosen = ShowMessageBoxChoice(this, StatusMessageFor(check.Status),
+                                                RefusalDetails(path, offer.Reason),
+                                                {tr("&Convert…"), tr("Convert and &Prepare…")});
+        if (chosen < 0 || !ConvertAndAdd(path))
+            return false;
+        if (chosen == 1)
+            PrepareLayer(Layers.LayerCount);
+        return true;
     }
     ShowAvailableSpace();
     ShowThresholds();
@@ -277,92 +276,126 @@ bool QMWindow::ConvertAndAdd(const QString &source)
         Conversion().CopyPath(source, QFileInfo(source).absolutePath()), waveFilesFilter());
     if (copy.isEmpty())
         return false;
-    const StatusMessage failed{StatusMessage::Critical, "ERROR", "Conversion failed"};
-    const QString notWritten = tr("%1 was not written: %2");
-
-    // Refused before anything is converted: a name no layer may have, the
-    // source itself, a loaded layer's file.
-    const QString name = LayerNameOf(copy);
-    if (name.size() > Limits::NameLength) {
-        ShowStatus(LayerStatus::NameTooLong,
-                   RefusalDetails(copy, tr("the name has %1 characters; a layer's name has at "
-                                           "most %2")
-                                            .arg(name.size())
-                                            .arg(Limits::NameLength)));
-        return false;
-    }
-    if (SameFile(copy, source)) {
-        ShowMessage(failed, notWritten.arg(copy, tr("it is the file being converted")));
-        return false;
-    }
-    for (int layer = 1; layer <= Layers.LayerCount; ++layer) {
-        if (SameFile(copy, Layers.LayerPath[layer - 1])) {
-            ShowMessage(failed, notWritten.arg(copy, tr("it is layer %1").arg(layer)));
-            return false;
-        }
-    }
-
-    // The copy is written under a temporary name beside its own and takes
-    // that name only once it can be the next layer: a copy that is then
-    // refused (no space left for it), or whose conversion is cancelled or
-    // fails, leaves nothing behind, and a file it was to replace stays.
-    if (!Conversion().Loaded()) {
-        ShowMessage(failed, Conversion().Convert(source, copy).Reason);
-        return false;
-    }
-    const QString pending = QFileInfo(copy).absolutePath() + QStringLiteral("/.") +
-                            QString::fromLatin1(TemporarySuffix()) +
-                            QStringLiteral(".converting.wav");
-    int registered =
-        CleanupRegistry::Register(QFile::encodeName(pending), CleanupRegistry::Kind::File);
-    const AudioConversion::Outcome outcome =
-        ConversionTask(Conversion(), this).Run(source, pending, LayerNameOf(source));
-    const auto discard = [&] {
-        QFile::remove(pending);
-        CleanupRegistry::Unregister(registered);
-    };
-    if (outcome.Cancelled) {
-        discard();
-        return false;
-    }
-    if (!outcome.Converted) {
-        discard();
-        ShowMessage(failed, outcome.CopyNotWritten ? notWritten.arg(copy, outcome.Reason)
-                                                   : RefusalDetails(source, outcome.Reason));
-        return false;
-    }
-    const LayerCheck check = CheckWaveFile(pending);
-    if (!check.Accepted() || !FitsCapacity(Layers.UsedSpace, check.SlotSize)) {
-        discard();
-        const bool refused = !check.Accepted();
-        ShowStatus(refused ? check.Status : LayerStatus::NotEnoughSpace,
-                   RefusalDetails(
-                       copy, refused ? check.Reason
-                                     : DescribeCapacityRefusal(Layers.UsedSpace, check.SlotSize)));
-        return false;
-    }
-    if (std::rename(QFile::encodeName(pending).constData(), QFile::encodeName(copy).constData()) !=
-        0) {
-        const QString reason = QString::fromLocal8Bit(std::strerror(errno));
-        discard();
-        ShowMessage(failed, notWritten.arg(copy, reason));
-        return false;
-    }
-    CleanupRegistry::Unregister(registered);
-    if (!AddLayerFile(copy))
+    LayerCopy writer(Conversion(), this, source, copy,
+                     {StatusMessage::Critical, "ERROR", "Conversion failed"});
+    const bool written = writer.Write(
+        tr("Converting"), tr("Converting %1 into a layer…").arg(LayerNameOf(source)),
+        [this, &source](const QString &output, const AudioConversion::Progress &progress) {
+            return Conversion().Convert(source, output, progress);
+        });
+    if (!written || !AddLayerFile(copy))
         return false;
     // What the copy lacks or had to change, in one box once it is in.
-    QStringList notes = outcome.Warnings;
-    if (outcome.Clipped == 1)
-        notes << tr("1 sample was beyond full scale and was clipped");
-    else if (outcome.Clipped > 1)
-        notes << tr("%1 samples were beyond full scale and were clipped").arg(outcome.Clipped);
+    const QStringList notes = writer.Notes();
     if (!notes.isEmpty()) {
         ShowMessage(
             {StatusMessage::Warning, "MESSAGE", "The converted copy was added, with a note"},
             RefusalDetails(copy, notes.join(QLatin1String("; "))));
     }
     return true;
+}
+
+void QMWindow::PrepareLayer(int layer)
+{
+    if (layer < 1 || layer > Layers.LayerCount)
+        return;
+    ResetThresholdSelection();
+    const StatusMessage failed{StatusMessage::Critical, "ERROR", "Preparation failed"};
+    if (!Conversion().Loaded()) {
+        ShowMessage(failed, Conversion().Unavailable());
+        return;
+    }
+    const QString source = Layers.LayerPath[layer - 1];
+    const qint32 size = Layers.LayerSize[layer - 1];
+    PrepareDialog dialog(Conversion(), layer, source, Limits::Capacity - (Layers.UsedSpace - size),
+                         this);
+    dialog.SetPlay([this](const QString &path) { PlayFile(path); });
+    dialog.SetApply([&](const PrepareDialog::Choices &choices) {
+        const QString copy =
+            QFileDialog::getSaveFileName(&dialog, tr("Save Prepared Copy"),
+                                         Conversion().PreparedCopyPath(source), waveFilesFilter());
+        if (copy.isEmpty())
+            return false;
+        LayerCopy writer(Conversion(), &dialog, source, copy, failed);
+        const bool written = writer.Write(
+            tr("Preparing"), tr("Preparing %1…").arg(LayerNameOf(source)),
+            [&](const QString &output, const AudioConversion::Progress &progress) {
+                return Conversion().Prepare(source, output, choices, progress);
+            },
+            size);
+        if (!written || !ReplaceLayerFile(layer, copy, &dialog))
+            return false;
+        const QStringList notes = writer.Notes();
+        if (!notes.isEmpty()) {
+            ShowMessage({StatusMessage::Warning, "MESSAGE",
+                         "The prepared copy replaced the layer, "
+                         "with a note"},
+                        RefusalDetails(copy, notes.join(QLatin1String("; "))));
+        }
+        return true;
+    });
+    dialog.exec();
+}
+
+bool QMWindow::ReplaceLayerFile(int layer, const QString &path, QWidget *parent)
+{
+    const LayerCheck check = ::ReplaceLayer(Layers, layer, path, CheckWaveFile);
+    if (!check.Accepted()) {
+        ShowMessageBox(parent, StatusMessageFor(check.Status), RefusalDetails(path, check.Reason));
+        return false;
+    }
+    ShowAvailableSpace();
+    ShowLayerName(layer, check.DataLength);
+    Refresh();
+    return true;
+}
+
+void QMWindow::MatchLoudness()
+{
+    if (Layers.LayerCount < 1)
+        return;
+    ResetThresholdSelection();
+    const StatusMessage failed{StatusMessage::Critical, "ERROR", "Preparation failed"};
+    if (!Conversion().Loaded()) {
+        ShowMessage(failed, Conversion().Unavailable());
+        return;
+    }
+    QStringList paths;
+    for (int slot = 0; slot < Layers.LayerCount; ++slot)
+        paths << Layers.LayerPath[slot];
+    MatchLoudnessDialog dialog(Conversion(), paths, this);
+    AudioConversion::Choices choices;
+    choices.SetLevel = AudioConversion::Choices::Level::Loudness;
+    QList<int> changed;
+    dialog.SetApply([&](double target, const QList<int> &layers) {
+        choices.Loudness = target;
+        changed = layers;
+    });
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    // Each copy is written beside its source and takes its layer's place in
+    // turn; a copy that fails or is cancelled stops those after it.
+    QStringList notes;
+    for (const int layer : changed) {
+        const QString source = Layers.LayerPath[layer - 1];
+        const QString copy = Conversion().PreparedCopyPath(source);
+        LayerCopy writer(Conversion(), this, source, copy, failed);
+        const bool written = writer.Write(
+            tr("Preparing"), tr("Preparing %1…").arg(LayerNameOf(source)),
+            [&](const QString &output, const AudioConversion::Progress &progress) {
+                return Conversion().Prepare(source, output, choices, progress);
+            },
+            Layers.LayerSize[layer - 1]);
+        if (!written || !ReplaceLayerFile(layer, copy, this))
+            break;
+        for (const QString &note : writer.Notes())
+            notes << RefusalDetails(copy, note);
+    }
+    if (!notes.isEmpty()) {
+        ShowMessage({StatusMessage::Warning, "MESSAGE",
+                     "The prepared copies replaced the layers, with a note"},
+                    notes.join(QLatin1Char('\n')));
+    }
 }
 
 void QMWindow::RemoveLayer(int layer)
@@ -715,9 +748,14 @@ void QMWindow::on_Play_Button_8_clicked()
 
 void QMWindow::PlayLayer(int layer)
 {
+    PlayFile(Layers.LayerPath[layer - 1]);
+}
+
+void QMWindow::PlayFile(const QString &path)
+{
     if (!player)
         player = new LayerPlayer(this);
-    player->Play(Layers.LayerPath[layer - 1]);
+    player->Play(path);
 }
 
 // Generate

@@ -107,6 +107,15 @@ private:
     // it was added.
     bool ConvertAndAdd(const QString &source);
     AudioConversion &Conversion();
+    // "Prepare…" for a loaded layer: its dialog, and on Apply the prepared
+    // copy saved where the user says and put in place of the layer.
+    void PrepareLayer(int layer);
+    // "Match Loudness…": every loaded layer prepared to one loudness.
+    void MatchLoudness();
+    // Puts the file at `path` in place of `layer` through the add step's
+    // checks; a refusal shows its box on `parent`. True when it was put.
+    bool ReplaceLayerFile(int layer, const QString &path, QWidget *parent);
+    void PlayFile(const QString &path);
     void RemoveLayer(int layer);
     void ShowAddedRow(int layer);
     // The layer's name on its row, shortened in the middle when it does not

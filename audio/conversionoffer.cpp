@@ -61,8 +61,8 @@ QString CopyName(const QString &source, const QString &suffix)
 
 QString ConvertedCopyName(const QString &source, bool besideSource)
 {
-    return CopyName(source, besideSource ? QStringLiteral(" (44100 Hz mono).wav")
-                                         : QStringLiteral(".wav"));
+    return CopyName(source,
+                    besideSource ? QStringLiteral(" (44100 Hz mono).wav") : QStringLiteral(".wav"));
 }
 
 QString PreparedCopyPath(const QString &source)

@@ -88,8 +88,8 @@ QString SndfileConversion::FilesFilter()
     return AudioFilesFilter();
 }
 
-AudioConversionInterface::Analysis
-SndfileConversion::Analyse(const QString &path, double silence, const Progress &progress)
+AudioConversionInterface::Analysis SndfileConversion::Analyse(const QString &path, double silence,
+                                                              const Progress &progress)
 {
     Analysis analysis;
     std::vector<float> samples;

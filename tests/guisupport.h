@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QList>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPalette>
 #include <QPointer>
@@ -51,7 +52,8 @@ struct SeenDialog
 
 // Answers the modal dialogs one after another: a repeating timer polls
 // QApplication::activeModalWidget() (it keeps firing inside the dialog's own
-// event loop) and hands each new dialog to the next queued answer. A dialog
+// event loop) and hands each new dialog to the next queued answer; a popup
+// menu (QApplication::activePopupWidget()) is answered as a dialog. A dialog
 // that nobody expected is recorded as a problem and closed, so a test fails
 // instead of hanging.
 class DialogAnswerer : public QObject
@@ -109,6 +111,24 @@ public:
                 return;
             }
             QTest::keyClick(edit, Qt::Key_Return);
+        };
+    }
+
+    // Clicks the item of a popup menu that reads `text`.
+    static Answer chooseMenuItem(const QString &text)
+    {
+        return [text](QWidget *popup) {
+            auto *menu = qobject_cast<QMenu *>(popup);
+            const QList<QAction *> actions = menu ? menu->actions() : QList<QAction *>();
+            for (QAction *action : actions) {
+                if (action->text() == text && action->isEnabled()) {
+                    QTest::mouseClick(menu, Qt::LeftButton, {},
+                                      menu->actionGeometry(action).center());
+                    return;
+                }
+            }
+            QTest::qFail(qPrintable("expected a menu with an item " + text), __FILE__, __LINE__);
+            closeDialog(popup);
         };
     }
 
@@ -189,7 +209,9 @@ private:
     {
         // A dialog becomes the active modal widget again when a box it opened
         // (a file dialog's overwrite question) closes: it is answered once.
-        QWidget *dialog = QApplication::activeModalWidget();
+        QWidget *dialog = QApplication::activePopupWidget();
+        if (!dialog)
+            dialog = QApplication::activeModalWidget();
         if (!dialog || answered.contains(dialog))
             return;
         Answer answer;

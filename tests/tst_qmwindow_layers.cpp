@@ -170,7 +170,8 @@ private slots:
         // The box names the file.
         QCOMPARE(box.informativeText, chosen.isEmpty() ? informative : chosen + ": " + informative);
         QCOMPARE(box.buttonTexts.contains(QStringLiteral("&Convert…")), convert);
-        QCOMPARE(box.buttonTexts.size(), convert ? 2 : 1);
+        QCOMPARE(box.buttonTexts.contains(QStringLiteral("Convert and &Prepare…")), convert);
+        QCOMPARE(box.buttonTexts.size(), convert ? 3 : 1);
 
         driver->checkRows(names);
         QCOMPARE(Layers.UsedSpace, usedBefore);
