@@ -98,7 +98,12 @@ QString KeyboardAccess::HelpText()
               "offered for conversion, and the converted copy is saved where you say), X removes "
               "the last one. Generate saves the sound file where you choose; the open dialog "
               "and the save dialog start in the folders last used.\n\n"
-              "Keys: Ctrl+O open a sound file, Ctrl+S or Ctrl+G generate, Ctrl+Q quit, Tab and "
+              "A right click on a layer's row (or the Menu key) opens its menu: Prepare… shows "
+              "its waveform and figures and saves a prepared copy (trimmed, set to a loudness or "
+              "peak, faded, cut to fit) in its place; Match Loudness… brings every layer to one "
+              "loudness.\n\n"
+              "Keys: Ctrl+O open a sound file, Ctrl+S or Ctrl+G generate, Ctrl+L match the "
+              "loudness, Menu or Shift+F10 a row's menu, Ctrl+Q quit, Tab and "
               "Enter to move and press, the arrow keys, Page Up and Down, Home and End on the "
               "slider.")
         .arg(Limits::LayerCount)

@@ -50,6 +50,8 @@ MatchLoudnessDialog::MatchLoudnessDialog(AudioConversion &conversion, const QStr
     connect(ui->targetSpin, &QDoubleSpinBox::valueChanged, this, [this] { showTarget(); });
 
     QTableWidget *table = ui->layerTable;
+    // Room for every column's figures without scrolling sideways.
+    table->setMinimumWidth(table->fontMetrics().averageCharWidth() * 90);
     table->setRowCount(int(paths.size()));
     table->verticalHeader()->hide();
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);

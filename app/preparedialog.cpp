@@ -56,8 +56,11 @@ PrepareDialog::PrepareDialog(AudioConversion &conversion, int layer, const QStri
 
     for (QLabel *value :
          {ui->durationValue, ui->samplePeakValue, ui->truePeakValue, ui->loudnessValue,
-          ui->silentStartValue, ui->silentEndValue, ui->clippedValue})
+          ui->silentStartValue, ui->silentEndValue, ui->clippedValue}) {
         value->setText(tr("…"));
+        // Wide enough for the longest figure, so that none is cut once it comes.
+        value->setMinimumWidth(value->fontMetrics().horizontalAdvance(tr("too quiet to measure")));
+    }
     ui->waveform->SetMessage(tr("Reading the waveform…"));
     ui->noteLabel->setText(tr("Analysing…"));
 

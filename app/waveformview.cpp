@@ -58,7 +58,8 @@ void WaveformView::paintEvent(QPaintEvent *)
     const int from = int(trimStart * width);
     const int to = int(trimEnd * width);
     if (trimShown) {
-        const QColor shade = colours.color(QPalette::AlternateBase);
+        QColor shade = colours.color(QPalette::Highlight);
+        shade.setAlpha(48);
         painter.fillRect(QRect(0, 0, from, area.height()), shade);
         painter.fillRect(QRect(to, 0, width - to, area.height()), shade);
     }

@@ -174,6 +174,57 @@ private slots:
         QVERIFY2(qAbs(matched - quietest) <= 0.5,
                  qPrintable(QStringLiteral("%1 against %2").arg(matched).arg(quietest)));
     }
+
+    // Not a test of behaviour: saves pictures of the two dialogs to the
+    // folder in QMS_SCREENSHOT_DIR (scripts/screenshots.sh), as
+    // tst_qmwindow_layers's screenshots() does.
+    void screenshots()
+    {
+        const QString folder = qEnvironmentVariable("QMS_SCREENSHOT_DIR");
+        if (folder.isEmpty())
+            QSKIP("QMS_SCREENSHOT_DIR is not set");
+        QVERIFY(QDir().mkpath(folder));
+        const QString prefix =
+            folder + QLatin1Char('/') + qEnvironmentVariable("QMS_SCREENSHOT_PREFIX");
+        if (qEnvironmentVariableIsSet("QMS_SCREENSHOT_DARK"))
+            QApplication::setPalette(GuiSupport::DarkPalette());
+        const QString voice = path(QStringLiteral("voice_take3.wav"));
+        const QString horn = path(QStringLiteral("horn.wav"));
+        for (const QStringList &sox :
+             {QStringList{"sox",  "-R",    "-n",  "-r",   "44100",   "-c",      "1",   "-b", "16",
+                          voice,  "synth", "2.5", "sine", "180-900", "tremolo", "3",   "90", "fade",
+                          "0.05", "2.5",   "0.8", "vol",  "0.3",     "pad",     "0.7", "1.2"},
+              QStringList{"sox", "-R", "-n", "-r", "44100", "-c", "1", "-b", "16", horn, "synth",
+                          "3", "square", "330", "vol", "0.8"}}) {
+            const QString made = AudioSupport::make(sox);
+            if (!made.isEmpty())
+                QSKIP(qPrintable(made));
+        }
+        driver->addLayer(voice);
+        driver->addLayer(horn);
+        const auto shoot = [&prefix](const char *name, const char *ready) {
+            return [=](QWidget *dialog) {
+                auto *note = dialog->findChild<QLabel *>(QStringLiteral("noteLabel"));
+                QVERIFY(QTest::qWaitFor([&] { return note->text().contains(ready); }));
+                if (auto *trim = dialog->findChild<QCheckBox *>(QStringLiteral("trimCheck"))) {
+                    QTest::mouseClick(trim, Qt::LeftButton);
+                    QTest::mouseClick(
+                        dialog->findChild<QRadioButton *>(QStringLiteral("loudnessRadio")),
+                        Qt::LeftButton);
+                }
+                QVERIFY(dialog->grab().save(prefix + QLatin1String(name)));
+                QTest::mouseClick(buttonOf(dialog, QStringLiteral("Cancel")), Qt::LeftButton);
+            };
+        };
+        driver->dialogs.then(DialogAnswerer::chooseMenuItem(QStringLiteral("&Prepare…")));
+        driver->dialogs.then(shoot("prepare.png", "Choose"));
+        QTest::keyClick(driver->playButton(1), Qt::Key_Menu);
+        driver->dialogs.then(DialogAnswerer::chooseMenuItem(QStringLiteral("&Match Loudness…")));
+        driver->dialogs.then(shoot("match-loudness.png", "will be changed"));
+        QTest::keyClick(driver->playButton(2), Qt::Key_Menu);
+        QCOMPARE(driver->dialogs.pending(), 0);
+        QApplication::setPalette(QPalette());
+    }
 };
 
 QMS_GUI_TEST_MAIN(TestWindowPrepare)
