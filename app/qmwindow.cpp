@@ -16,7 +16,6 @@
 #include "writefailuremessage.h"
 
 #include "core/addlayer.h"
-#include "core/cleanupregistry.h"
 #include "core/debuglines.h"
 #include "core/layertable.h"
 #include "core/statusmessage.h"
@@ -26,7 +25,6 @@
 #include "soundfile/soundfilereader.h"
 #include "soundfile/soundfilewriter.h"
 #include "soundfile/soundjob.h"
-#include "wav/inputfile.h"
 #include "wav/wavefilereader.h"
 
 #include <QApplication>

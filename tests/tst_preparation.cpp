@@ -78,6 +78,8 @@ private slots:
     void analyses();
     void truePeakWhereItMatters_data();
     void truePeakWhereItMatters();
+    void expectedLoudnessGain_data();
+    void expectedLoudnessGain();
     void waveform_data();
     void waveform();
     void fitsSpace();
@@ -377,6 +379,38 @@ void TestPreparation::truePeakWhereItMatters()
                  qPrintable(QStringLiteral("%1, not %2").arg(found).arg(truePeak)));
     else
         QVERIFY2(found < level, qPrintable(QString::number(found)));
+}
+
+void TestPreparation::expectedLoudnessGain_data()
+{
+    QTest::addColumn<double>("target"); // LUFS
+    QTest::addColumn<bool>("heldBack");
+    QTest::newRow("turned down") << -30.0 << false;
+    QTest::newRow("turned up into the ceiling") << 0.0 << true;
+}
+
+// The gain a loudness target is expected to give, from a sound's analysis,
+// is the one preparing it gives, the ceiling's hold included.
+void TestPreparation::expectedLoudnessGain()
+{
+    QFETCH(double, target);
+    QFETCH(bool, heldBack);
+    std::vector<float> samples(2 * 44100);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = float(0.3 * std::sin(2 * M_PI * 11025 * double(i) / 44100 + M_PI / 4));
+    const SignalAnalysis analysis = AnalyseSamples(samples.data(), qint64(samples.size()), 44100);
+    const LoudnessGain expected = ExpectLoudnessGain(analysis.Loudness, analysis.TruePeak, target);
+    Preparation preparation;
+    preparation.Loudness = target;
+    const PreparationReport report = PrepareSamples(samples, preparation);
+    QCOMPARE(expected.HeldBack > 0, heldBack);
+    QVERIFY2(qAbs(expected.Gain - report.Gain) < 0.01 &&
+                 qAbs(expected.HeldBack - report.HeldBack) < 0.01,
+             qPrintable(QStringLiteral("expected gain %1 held back %2, got %3 and %4")
+                            .arg(expected.Gain)
+                            .arg(expected.HeldBack)
+                            .arg(report.Gain)
+                            .arg(report.HeldBack)));
 }
 
 void TestPreparation::waveform_data()
