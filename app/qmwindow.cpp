@@ -326,8 +326,7 @@ void QMWindow::PrepareLayer(int layer)
         const QStringList notes = writer.Notes();
         if (!notes.isEmpty()) {
             ShowMessage({StatusMessage::Warning, "MESSAGE",
-                         "The prepared copy replaced the layer, "
-                         "with a note"},
+                         "The prepared copy replaced the layer, with a note"},
                         RefusalDetails(copy, notes.join(QLatin1String("; "))));
         }
         return true;
