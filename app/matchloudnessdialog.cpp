@@ -9,6 +9,7 @@
 
 #include <QHeaderView>
 #include <QPushButton>
+#include <QTextDocument>
 
 #include <cmath>
 #include <limits>
@@ -91,7 +92,7 @@ void MatchLoudnessDialog::showAnalysis(int index, const AudioConversion::Analysi
     QTableWidget *table = ui->layerTable;
     if (!analysis.Analysed) {
         table->item(index, LoudnessColumn)->setText(tr("cannot be read"));
-        table->item(index, LoudnessColumn)->setToolTip(analysis.Reason);
+        table->item(index, LoudnessColumn)->setToolTip(Qt::convertFromPlainText(analysis.Reason));
     } else {
         table->item(index, LoudnessColumn)
             ->setText(LevelText(analysis.Loudness, "LUFS", tr("too quiet to measure")));
