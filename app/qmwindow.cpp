@@ -37,6 +37,7 @@
 namespace {
 
 const QString LastFolderKey = QStringLiteral("LastFolder");
+const StatusMessage PreparationFailed{StatusMessage::Critical, "ERROR", "Preparation failed"};
 const QString LastSaveFolderKey = QStringLiteral("LastSaveFolder");
 // The add dialog's filter last chosen: one of the three below.
 const QString LastFilterKey = QStringLiteral("LastFilter");
@@ -84,6 +85,25 @@ QString ExistingFolder(const QString &folder, const QString &fallback)
     if (QFileInfo(fallback).isDir())
         return fallback;
     return QDir::currentPath();
+}
+
+// Writes `source` prepared as `choices` say into `copy` (see LayerCopy),
+// for a layer whose slot of `freed` bytes it is to take. What the copy had
+// to change is added to `notes`.
+bool WritePreparedCopy(AudioConversion &conversion, QWidget *parent, const QString &source,
+                       const QString &copy, const AudioConversion::Choices &choices, qint32 freed,
+                       QStringList &notes)
+{
+    LayerCopy writer(conversion, parent, source, copy, PreparationFailed);
+    const bool written = writer.Write(
+        QMWindow::tr("Preparing"), QMWindow::tr("Preparing %1…").arg(LayerNameOf(source)),
+        [&](const QString &output, const AudioConversion::Progress &progress) {
+            return conversion.Prepare(source, output, choices, progress);
+        },
+        freed);
+    for (const QString &note : writer.Notes())
+        notes << RefusalDetails(copy, note);
+    return written;
 }
 
 } // namespace
@@ -298,9 +318,8 @@ void QMWindow::PrepareLayer(int layer)
     if (layer < 1 || layer > Layers.LayerCount)
         return;
     ResetThresholdSelection();
-    const StatusMessage failed{StatusMessage::Critical, "ERROR", "Preparation failed"};
     if (!Conversion().Loaded()) {
-        ShowMessage(failed, Conversion().Unavailable());
+        ShowMessage(PreparationFailed, Conversion().Unavailable());
         return;
     }
     const QString source = Layers.LayerPath[layer - 1];
@@ -312,22 +331,15 @@ void QMWindow::PrepareLayer(int layer)
         const QString copy =
             QFileDialog::getSaveFileName(&dialog, tr("Save Prepared Copy"),
                                          Conversion().PreparedCopyPath(source), waveFilesFilter());
-        if (copy.isEmpty())
+        QStringList notes;
+        if (copy.isEmpty() ||
+            !WritePreparedCopy(Conversion(), &dialog, source, copy, choices, size, notes) ||
+            !ReplaceLayerFile(layer, copy, &dialog))
             return false;
-        LayerCopy writer(Conversion(), &dialog, source, copy, failed);
-        const bool written = writer.Write(
-            tr("Preparing"), tr("Preparing %1…").arg(LayerNameOf(source)),
-            [&](const QString &output, const AudioConversion::Progress &progress) {
-                return Conversion().Prepare(source, output, choices, progress);
-            },
-            size);
-        if (!written || !ReplaceLayerFile(layer, copy, &dialog))
-            return false;
-        const QStringList notes = writer.Notes();
         if (!notes.isEmpty()) {
             ShowMessage({StatusMessage::Warning, "MESSAGE",
                          "The prepared copy replaced the layer, with a note"},
-                        RefusalDetails(copy, notes.join(QLatin1String("; "))));
+                        notes.join(QLatin1Char('\n')));
         }
         return true;
     });
@@ -352,9 +364,8 @@ void QMWindow::MatchLoudness()
     if (Layers.LayerCount < 1)
         return;
     ResetThresholdSelection();
-    const StatusMessage failed{StatusMessage::Critical, "ERROR", "Preparation failed"};
     if (!Conversion().Loaded()) {
-        ShowMessage(failed, Conversion().Unavailable());
+        ShowMessage(PreparationFailed, Conversion().Unavailable());
         return;
     }
     QStringList paths;
@@ -376,17 +387,12 @@ void QMWindow::MatchLoudness()
     for (const int layer : changed) {
         const QString source = Layers.LayerPath[layer - 1];
         const QString copy = Conversion().PreparedCopyPath(source);
-        LayerCopy writer(Conversion(), this, source, copy, failed);
-        const bool written = writer.Write(
-            tr("Preparing"), tr("Preparing %1…").arg(LayerNameOf(source)),
-            [&](const QString &output, const AudioConversion::Progress &progress) {
-                return Conversion().Prepare(source, output, choices, progress);
-            },
-            Layers.LayerSize[layer - 1]);
-        if (!written || !ReplaceLayerFile(layer, copy, this))
+        QStringList copyNotes;
+        if (!WritePreparedCopy(Conversion(), this, source, copy, choices,
+                               Layers.LayerSize[layer - 1], copyNotes) ||
+            !ReplaceLayerFile(layer, copy, this))
             break;
-        for (const QString &note : writer.Notes())
-            notes << RefusalDetails(copy, note);
+        notes << copyNotes;
     }
     if (!notes.isEmpty()) {
         ShowMessage({StatusMessage::Warning, "MESSAGE",
