@@ -34,7 +34,7 @@ bool LayerMenu::eventFilter(QObject *watched, QEvent *event)
 {
     auto *widget = static_cast<QWidget *>(watched);
     int layer = 0;
-    for (int row = 0; row < 8 && layer == 0; ++row) {
+    for (int row = 0; row < Limits::LayerCount && layer == 0; ++row) {
         if (rows[row].contains(widget))
             layer = row + 1;
     }

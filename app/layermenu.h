@@ -1,6 +1,8 @@
 #ifndef LAYERMENU_H
 #define LAYERMENU_H
 
+#include "core/limits.h"
+
 #include <QObject>
 
 #include <functional>
@@ -28,7 +30,7 @@ protected:
 private:
     void show(int layer, QWidget *at, const QPoint &position);
 
-    QList<QWidget *> rows[8];
+    QList<QWidget *> rows[Limits::LayerCount];
     std::function<void(int)> prepare;
     std::function<void()> matchLoudness;
 };
