@@ -227,16 +227,17 @@ void PreparationStage::applyGain(PreparationReport &report)
             return;
         }
         report.Gain = *preparation.Loudness - measured;
-        const double ceiling = CeilingBeforeRounding();
-        // Not even the loudest sample, oversampled, can reach it: no need
-        // to look further.
-        if (samplePeak + report.Gain + MostOverSamplePeak > ceiling) {
-            const double level = ceiling - report.Gain;
+        // The true peak that reaches the ceiling once turned up; not even
+        // the loudest sample, oversampled, can reach it: no need to look.
+        const double level = CeilingBeforeRounding() - report.Gain;
+        if (samplePeak + MostOverSamplePeak > level) {
             const double truePeak =
                 TruePeakReaching(kept.data(), qint64(kept.size()), LayerFormat::SampleRate, level);
             if (truePeak >= level) {
-                report.HeldBack = truePeak - level;
-                report.Gain -= report.HeldBack;
+                const LoudnessGain held =
+                    ExpectLoudnessGain(measured, truePeak, *preparation.Loudness);
+                report.Gain = held.Gain;
+                report.HeldBack = held.HeldBack;
                 report.TruePeak = truePeak + report.Gain;
             }
         }
