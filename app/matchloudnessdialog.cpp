@@ -55,6 +55,10 @@ MatchLoudnessDialog::MatchLoudnessDialog(AudioConversion &conversion, const QStr
     table->setMinimumWidth(table->fontMetrics().averageCharWidth() * 90);
     table->setRowCount(int(paths.size()));
     table->verticalHeader()->hide();
+    // Room for every layer's row without scrolling.
+    table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
+                            table->verticalHeader()->defaultSectionSize() * int(paths.size()) +
+                            2 * table->frameWidth());
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     table->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     for (int i = 0; i < paths.size(); ++i) {
