@@ -37,7 +37,6 @@
 namespace {
 
 const QString LastFolderKey = QStringLiteral("LastFolder");
-const StatusMessage PreparationFailed{StatusMessage::Critical, "ERROR", "Preparation failed"};
 const QString LastSaveFolderKey = QStringLiteral("LastSaveFolder");
 // The add dialog's filter last chosen: one of the three below.
 const QString LastFilterKey = QStringLiteral("LastFilter");
@@ -48,6 +47,7 @@ const QString DefaultWaveFolder = QStringLiteral("./wav");
 const QString DefaultSaveFolder = QStringLiteral("./qms");
 
 const QString LoadedMark = QStringLiteral("X");
+const StatusMessage PreparationFailed{StatusMessage::Critical, "ERROR", "Preparation failed"};
 const QString EmptyMark = QStringLiteral("+");
 const QString FirstEmptyText = QStringLiteral("Create a Layer");
 const QString EmptyText = QStringLiteral("Add a Layer");

@@ -289,6 +289,20 @@ inline QPalette DarkPalette()
     return dark;
 }
 
+// Where screenshots() tests save their pictures: the folder in
+// QMS_SCREENSHOT_DIR (made when missing) joined with the names' start in
+// QMS_SCREENSHOT_PREFIX, "" when no folder is set. QMS_SCREENSHOT_DARK sets
+// the dark palette for them.
+inline QString ScreenshotPrefix()
+{
+    const QString folder = qEnvironmentVariable("QMS_SCREENSHOT_DIR");
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        return QString();
+    if (qEnvironmentVariableIsSet("QMS_SCREENSHOT_DARK"))
+        QApplication::setPalette(DarkPalette());
+    return folder + QLatin1Char('/') + qEnvironmentVariable("QMS_SCREENSHOT_PREFIX");
+}
+
 // The WCAG contrast ratio (1 to 21) between the text drawn in `image` and
 // its background: the background is the colour most pixels have, the text
 // the one that differs from it the most.

@@ -180,14 +180,9 @@ private slots:
     // tst_qmwindow_layers's screenshots() does.
     void screenshots()
     {
-        const QString folder = qEnvironmentVariable("QMS_SCREENSHOT_DIR");
-        if (folder.isEmpty())
-            QSKIP("QMS_SCREENSHOT_DIR is not set");
-        QVERIFY(QDir().mkpath(folder));
-        const QString prefix =
-            folder + QLatin1Char('/') + qEnvironmentVariable("QMS_SCREENSHOT_PREFIX");
-        if (qEnvironmentVariableIsSet("QMS_SCREENSHOT_DARK"))
-            QApplication::setPalette(GuiSupport::DarkPalette());
+        const QString prefix = GuiSupport::ScreenshotPrefix();
+        if (prefix.isEmpty())
+            QSKIP("QMS_SCREENSHOT_DIR is not set, or cannot be made");
         const QString voice = path(QStringLiteral("voice_take3.wav"));
         const QString horn = path(QStringLiteral("horn.wav"));
         for (const QStringList &sox :
